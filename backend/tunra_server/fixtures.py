@@ -214,6 +214,9 @@ def _check_time(value, where):
         return
     if not isinstance(value, str):
         raise FixtureError("%s: %r is not a date" % (where, value))
+    if value[:1] in ("+", "-"):
+        raise FixtureError("%s: %r is not a relative date like +30d, -1d or +2h30m"
+                           % (where, value))
     _check_text(value, where, "|=")
 
 
@@ -229,9 +232,9 @@ def validate(data):
             raise FixtureError("defaults: %r is not a reply key that can be set" % key)
         _check_reply_value(key, value, "defaults")
     for name, entries in fixture.pools.items():
-        _check_entries(fixture, entries, "pools." + name)
         if isinstance(entries, str):
             raise FixtureError("pools.%s must be a list" % name)
+        _check_entries(fixture, entries, "pools." + name)
     for i, server in enumerate(fixture.vpn_servers):
         for part in ("name", "code", "ip"):
             if part not in server:
