@@ -211,7 +211,8 @@ def version_file(ctx, call, client_code):
     version = ctx.offered_version()
     text = "version=%d\ndownload=http://%s/download/%s\n" % (
         version, call.host, ctx.fixture.installer_name(version))
-    return Reply(text.encode("ascii", "replace"), content_type="text/plain; charset=us-ascii")
+    data = text.encode("ascii", "replace")
+    return Reply(data, content_type="text/plain; charset=us-ascii", plain=data)
 
 
 def _file_bytes(source, generated):
@@ -228,8 +229,7 @@ def installer(ctx, call, name):
     size = int(ctx.fixture.update.get("size", 4096))
     head = ("TUNRA reference back end: stand-in installer for client version %d.\r\n"
             "It installs nothing.\r\n" % version).encode()
-    body = (head + b"." * max(0, size - len(head)))[:max(size, len(head))]
-    data = _file_bytes(ctx.fixture.update.get("source"), body)
+    data = _file_bytes(ctx.fixture.update.get("source"), head + b"." * max(0, size - len(head)))
     return Reply(data, content_type="application/octet-stream")
 
 

@@ -9,6 +9,7 @@ endpoint.
 import collections
 import json
 import os
+import sys
 import threading
 import time
 
@@ -36,8 +37,12 @@ class Recorder:
             entry["epoch"] = round(now, 3)
             self._recent.append(entry)
             if self._file:
-                self._file.write(json.dumps(entry, ensure_ascii=False) + "\n")
-                self._file.flush()
+                try:
+                    self._file.write(json.dumps(entry, ensure_ascii=False) + "\n")
+                    self._file.flush()
+                except OSError as e:
+                    # A full disk must not stop the back end from answering.
+                    sys.stderr.write("tunra-backend: cannot write the record: %s\n" % e)
         return entry
 
     def recent(self):
