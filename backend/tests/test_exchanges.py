@@ -1,7 +1,6 @@
 import time
 import unittest
 
-import support
 from support import BackendTestCase, ip_pool_text, parse_fields, user_check_text
 from tunra_server import fixtures
 

@@ -207,7 +207,7 @@ def acknowledge(ctx, call):
     return coded(b"result=ok")
 
 
-def version_file(ctx, call, client_code):
+def version_file(ctx, call):
     version = ctx.offered_version()
     text = "version=%d\ndownload=http://%s/download/%s\n" % (
         version, call.host, ctx.fixture.installer_name(version))
@@ -268,7 +268,7 @@ def dispatch(ctx, call):
         return handler(ctx, call)
     m = _VERSION_PATH.match(call.path)
     if m and m.group(1) == m.group(2):
-        return version_file(ctx, call, m.group(1))
+        return version_file(ctx, call)
     m = _DOWNLOAD_PATH.match(call.path)
     if m:
         return installer(ctx, call, m.group(1))
