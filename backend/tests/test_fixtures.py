@@ -18,9 +18,9 @@ class RelativeTimes(unittest.TestCase):
             ("2030-01-01 00:00:00", "2030-01-01 00:00:00"),
             (None, None),
         ]
-        for spec, expected in cases:
-            with self.subTest(spec=spec):
-                self.assertEqual(fixtures.resolve_time(spec, now), expected)
+        for when, expected in cases:
+            with self.subTest(when=when):
+                self.assertEqual(fixtures.resolve_time(when, now), expected)
 
 
 def minimal(**account):

@@ -58,29 +58,29 @@ class FixtureError(ValueError):
     pass
 
 
-def is_relative_time(spec):
-    return isinstance(spec, str) and (spec == "now" or bool(_RELATIVE.match(spec)))
+def is_relative_time(when):
+    return isinstance(when, str) and (when == "now" or bool(_RELATIVE.match(when)))
 
 
-def resolve_time(spec, now=None):
+def resolve_time(when, now=None):
     """"now", "+30d", "-1d", "+2h30m" → local "YYYY-MM-DD hh:mm:ss" at now;
     any other text is returned unchanged; None stays None."""
-    if spec is None or not is_relative_time(spec):
-        return spec
+    if when is None or not is_relative_time(when):
+        return when
     now = time.time() if now is None else now
     offset = 0
-    if spec != "now":
-        sign = -1 if spec[0] == "-" else 1
-        for number, unit in re.findall(r"(\d+)([dhms])", spec):
+    if when != "now":
+        sign = -1 if when[0] == "-" else 1
+        for number, unit in re.findall(r"(\d+)([dhms])", when):
             offset += int(number) * _UNIT_SECONDS[unit]
         offset *= sign
     return time.strftime(DATE_FORMAT, time.localtime(now + offset))
 
 
-def seconds_until(spec, now=None):
+def seconds_until(when, now=None):
     """Seconds from now to a resolved or absolute end date; None when unknown."""
     now = time.time() if now is None else now
-    text = resolve_time(spec, now)
+    text = resolve_time(when, now)
     if not text:
         return None
     try:
@@ -157,13 +157,13 @@ class Fixture:
         """The account for an identifier as sent (CP949 bytes), or None."""
         return self.accounts.get(cp949text.ascii_lower(sent_id))
 
-    def entries(self, spec, where):
+    def entries(self, pool, where):
         """A pool given inline ([[code, ip], ...]) or by name of a shared pool."""
-        if isinstance(spec, str):
-            if spec not in self.pools:
-                raise FixtureError("%s names unknown pool %r" % (where, spec))
-            spec = self.pools[spec]
-        return [(str(code), str(ip)) for code, ip in spec]
+        if isinstance(pool, str):
+            if pool not in self.pools:
+                raise FixtureError("%s names unknown pool %r" % (where, pool))
+            pool = self.pools[pool]
+        return [(str(code), str(ip)) for code, ip in pool]
 
     def offered_version(self):
         return int(self.update.get("version", 1185))
@@ -195,14 +195,14 @@ def _check_reply_value(key, value, where):
         raise FixtureError("%s.%s: %r contains a single '=' (write '/' as '==')" % (where, key, value))
 
 
-def _check_entries(fixture, spec, where):
-    if isinstance(spec, str):
-        if spec not in fixture.pools:
-            raise FixtureError("%s names unknown pool %r" % (where, spec))
+def _check_entries(fixture, pool, where):
+    if isinstance(pool, str):
+        if pool not in fixture.pools:
+            raise FixtureError("%s names unknown pool %r" % (where, pool))
         return
-    if not isinstance(spec, list):
+    if not isinstance(pool, list):
         raise FixtureError("%s must be a list of [code, ip] pairs or a pool name" % where)
-    for entry in spec:
+    for entry in pool:
         if not (isinstance(entry, list) and len(entry) == 2):
             raise FixtureError("%s: entry %r is not a [code, ip] pair" % (where, entry))
         for part in entry:
