@@ -1,10 +1,14 @@
-// The codec's steps are fused so that both directions are single linear passes; the
-// result is byte-identical to doing the replacements, the reversal and the Base64 step
-// one after another on whole texts (a test compares the two on random inputs).
+// The codec's steps are fused so that both directions are single linear passes that
+// stream their output; the result is byte-identical to doing the replacements, the
+// reversal and the Base64 step one after another on whole texts (a test compares the
+// two on random inputs).
 #include "protocol/payload_codec.h"
 
 #include <array>
+#include <cstdint>
 #include <cstring>
+#include <memory>
+#include <vector>
 
 #include "text/cp949.h"
 
@@ -13,8 +17,10 @@ namespace protocol {
 namespace {
 
 constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-constexpr std::string_view kCommaMarker{"\x0E\x5E\x17", 3};
+constexpr char kMarker[] = {'\x0E', '\x5E', '\x17'};
+constexpr std::string_view kCommaMarker{kMarker, 3};
 constexpr unsigned char kSkip = 0xFF;
+constexpr std::size_t kChunk = 1 << 16;  // output piece handed to the sink
 
 // The seven exchanged pairs; disjoint, so together they are one byte permutation.
 constexpr char kSwapPairs[][2] = {{'1', 'Y'}, {'5', 'a'}, {'7', '2'}, {'9', 'z'},
@@ -34,16 +40,23 @@ constexpr unsigned char Base64Value(unsigned char c) {
   return kSkip;
 }
 
-// Encoded byte for each Base64 character: substitution rows (`=` `+` `/`) then swaps.
-struct EncodeTable {
-  std::array<unsigned char, 256> byte{};
-  constexpr EncodeTable() {
-    for (int i = 0; i < 256; ++i) {
-      unsigned char c = static_cast<unsigned char>(i);
-      if (c == '=') c = 0x14;
-      else if (c == '+') c = 0x10;
-      else if (c == '/') c = 0x04;
-      byte[i] = Swap(c);
+// Encoded form of a Base64 character: the substitution rows (only `=` `+` `/` occur in
+// Base64 text) and then the swaps.
+constexpr unsigned char EncodeChar(unsigned char c) {
+  if (c == '=') c = 0x14;
+  else if (c == '+') c = 0x10;
+  else if (c == '/') c = 0x04;
+  return Swap(c);
+}
+
+// For every 12-bit value, the two encoded characters it makes, stored second first:
+// the encoded text is reversed, so they land in the output in that order.
+struct PairTable {
+  std::array<std::uint8_t, 4096 * 2> bytes{};
+  constexpr PairTable() {
+    for (int v = 0; v < 4096; ++v) {
+      bytes[2 * v] = EncodeChar(static_cast<unsigned char>(kAlphabet[v & 63]));
+      bytes[2 * v + 1] = EncodeChar(static_cast<unsigned char>(kAlphabet[v >> 6]));
     }
   }
 };
@@ -67,104 +80,328 @@ struct DecodeTable {
   }
 };
 
-constexpr EncodeTable kEncode;
+constexpr PairTable kPairs;
 constexpr DecodeTable kDecode;
 
-bool HasByte(std::string_view s, char c) {
-  return !s.empty() && std::memchr(s.data(), c, s.size()) != nullptr;
+bool HasHighByte(const unsigned char* p, std::size_t n) {
+  std::size_t i = 0;
+  for (; i + 8 <= n; i += 8) {
+    std::uint64_t w;
+    std::memcpy(&w, p + i, 8);
+    if (w & 0x8080808080808080ull) return true;
+  }
+  for (; i < n; ++i)
+    if (p[i] & 0x80) return true;
+  return false;
 }
 
-}  // namespace
+class StringSink : public PayloadSink {
+ public:
+  explicit StringSink(std::string& out) : out_(out) {}
+  bool Write(const char* data, std::size_t size) override {
+    out_.append(data, size);
+    return true;
+  }
 
-std::string EncodePayload(std::string_view plain) {
-  std::string marked;
-  if (HasByte(plain, ',')) {
-    marked = text::ReplaceAll(plain, ",", kCommaMarker);
-    plain = marked;
+ private:
+  std::string& out_;
+};
+
+// ---- Encoding --------------------------------------------------------------------
+
+// Produces the comma-marked text backwards, in blocks, without building it: runs of
+// plain bytes between the commas that start a character are copied, and each such
+// comma gives the three marker bytes.
+class MarkedTextReader {
+ public:
+  MarkedTextReader(std::string_view plain, std::vector<std::size_t> commas)
+      : plain_(plain), commas_(std::move(commas)), pos_(plain.size()), comma_(commas_.size()) {}
+
+  std::size_t size() const { return plain_.size() + 2 * commas_.size(); }
+
+  // Fills dst[0, count) with the `count` marked bytes just before those already read.
+  void ReadBack(unsigned char* dst, std::size_t count) {
+    while (count > 0) {
+      if (marker_left_ > 0) {
+        dst[--count] = static_cast<unsigned char>(kMarker[--marker_left_]);
+        continue;
+      }
+      const std::size_t stop = comma_ > 0 ? commas_[comma_ - 1] + 1 : 0;
+      const std::size_t run = pos_ - stop;
+      if (run == 0) {  // the byte before is a comma: emit its marker
+        --comma_;
+        --pos_;
+        marker_left_ = 3;
+        continue;
+      }
+      const std::size_t take = run < count ? run : count;
+      pos_ -= take;
+      count -= take;
+      std::memcpy(dst + count, plain_.data() + pos_, take);
+    }
   }
-  const std::size_t n = plain.size();
-  const std::size_t groups = (n + 2) / 3;
-  std::string out(groups * 4, '\0');
-  const auto* in = reinterpret_cast<const unsigned char*>(plain.data());
-  // Base64 character k lands at position size-1-k (the text is reversed), already
-  // mapped through the substitution rows and the swaps.
-  auto* dst = reinterpret_cast<unsigned char*>(&out[0]) + out.size();
-  const auto& map = kEncode.byte;
-  std::size_t i = 0;
-  for (; i + 3 <= n; i += 3) {
-    const unsigned b0 = in[i], b1 = in[i + 1], b2 = in[i + 2];
-    dst -= 4;
-    dst[3] = map[static_cast<unsigned char>(kAlphabet[b0 >> 2])];
-    dst[2] = map[static_cast<unsigned char>(kAlphabet[((b0 & 0x03) << 4) | (b1 >> 4)])];
-    dst[1] = map[static_cast<unsigned char>(kAlphabet[((b1 & 0x0F) << 2) | (b2 >> 6)])];
-    dst[0] = map[static_cast<unsigned char>(kAlphabet[b2 & 0x3F])];
-  }
-  if (i < n) {
-    const unsigned b0 = in[i];
-    const unsigned b1 = (i + 1 < n) ? in[i + 1] : 0;
-    dst -= 4;
-    dst[3] = map[static_cast<unsigned char>(kAlphabet[b0 >> 2])];
-    dst[2] = map[static_cast<unsigned char>(kAlphabet[((b0 & 0x03) << 4) | (b1 >> 4)])];
-    dst[1] = (i + 1 < n) ? map[static_cast<unsigned char>(kAlphabet[(b1 & 0x0F) << 2])]
-                         : map[static_cast<unsigned char>('=')];
-    dst[0] = map[static_cast<unsigned char>('=')];
+
+ private:
+  std::string_view plain_;
+  std::vector<std::size_t> commas_;
+  std::size_t pos_;
+  std::size_t comma_;
+  int marker_left_ = 0;
+};
+
+// Writes the encoded characters of the full groups in src[0, n) (n a multiple of 3),
+// last group first and each group's characters reversed.
+unsigned char* EncodeGroupsReversed(const unsigned char* src, std::size_t n, unsigned char* out) {
+  const std::uint8_t* pairs = kPairs.bytes.data();
+  for (std::size_t i = n; i >= 3; i -= 3) {
+    const unsigned hi = (unsigned{src[i - 3]} << 4) | (src[i - 2] >> 4);
+    const unsigned lo = ((src[i - 2] & 0x0Fu) << 8) | src[i - 1];
+    std::memcpy(out, pairs + 2 * lo, 2);
+    std::memcpy(out + 2, pairs + 2 * hi, 2);
+    out += 4;
   }
   return out;
 }
 
-std::string DecodePayload(std::string_view encoded) {
-  // Pass 1, forward: the Base64 value each character contributes after the swaps and
-  // substitutions are undone. Characters are found as the ANSI functions find them, so
-  // a trail byte is never swapped or substituted (it is still seen raw by the Base64
-  // step). The two bytes A2 E0 are the swap placeholder: undoing the M-j exchange turns
-  // such a character into `M`.
+// ---- Decoding --------------------------------------------------------------------
+
+// Replaces the comma marker by a comma in decoded output arriving in pieces, matching
+// only from character starts, and forwards the result.
+class MarkerRestorer {
+ public:
+  explicit MarkerRestorer(PayloadSink& sink) : sink_(sink) {}
+
+  bool Write(const unsigned char* p, std::size_t n) {
+    std::size_t i = 0;
+    if (held_ > 0) {  // a marker begun at the end of the previous piece
+      while (held_ < 3 && i < n && p[i] == static_cast<unsigned char>(kMarker[held_])) ++held_, ++i;
+      if (held_ < 3 && i == n) return true;
+      out_.clear();
+      if (held_ == 3) out_ += ',';
+      else out_.append(kMarker, held_);  // the held bytes are single-byte characters
+      held_ = 0;
+      trail_next_ = false;
+    } else {
+      out_.clear();
+    }
+    while (i < n) {
+      const void* hit = std::memchr(p + i, kMarker[0], n - i);
+      if (!hit) {
+        trail_next_ = TrailAfter(p + i, n - i, trail_next_);
+        out_.append(reinterpret_cast<const char*>(p + i), n - i);
+        break;
+      }
+      const std::size_t q = static_cast<std::size_t>(static_cast<const unsigned char*>(hit) - p);
+      const bool boundary = !TrailAfter(p + i, q - i, trail_next_);
+      out_.append(reinterpret_cast<const char*>(p + i), q - i);
+      std::size_t m = 1;
+      if (boundary) {
+        while (m < 3 && q + m < n && p[q + m] == static_cast<unsigned char>(kMarker[m])) ++m;
+        if (m < 3 && q + m == n) {  // the piece ends inside a possible marker
+          held_ = m;
+          return Flush();
+        }
+      }
+      if (boundary && m == 3) {
+        out_ += ',';
+        i = q + 3;
+      } else {
+        // 0E is a character of its own here, or the trail byte of one; either way the
+        // next byte starts a character.
+        out_ += static_cast<char>(p[q]);
+        i = q + 1;
+      }
+      trail_next_ = false;
+    }
+    return Flush();
+  }
+
+  bool Finish() {
+    if (held_ == 0) return true;
+    const std::size_t held = held_;
+    held_ = 0;
+    return sink_.Write(kMarker, held);
+  }
+
+ private:
+  bool Flush() { return out_.empty() || sink_.Write(out_.data(), out_.size()); }
+
+  // Whether the byte after p[0, n) is a trail byte, given whether p[0] is one. Bytes
+  // that are not lead bytes always end a character, so only the run of lead bytes at
+  // the end matters: they pair up from its start.
+  static bool TrailAfter(const unsigned char* p, std::size_t n, bool first_is_trail) {
+    if (n == 0) return first_is_trail;
+    const std::size_t start = first_is_trail ? 1 : 0;
+    std::size_t run = 0;
+    while (run + start < n && text::IsLeadByte(p[n - 1 - run])) ++run;
+    return run % 2 == 1;
+  }
+
+  PayloadSink& sink_;
+  std::string out_;
+  bool trail_next_ = false;
+  std::size_t held_ = 0;
+};
+
+// Lenient Base64 decoding of a value sequence read from its end to its start (the
+// encoded text is reversed before decoding). Stops at the first zero byte produced.
+class ReversedBase64Decoder {
+ public:
+  explicit ReversedBase64Decoder(MarkerRestorer& out) : out_(out) {}
+
+  // Feeds values in the order they are decoded; kSkip values are ignored. Returns
+  // false once a zero byte ended the text or the sink stopped.
+  template <typename ValueAt>
+  bool Feed(std::size_t count, ValueAt value_at) {
+    std::size_t j = count;
+    while (j > 0 && !ended_) {
+      // Fast path: groups of four values that are all in the alphabet.
+      while (phase_ == 0 && j >= 4 && used_ + 3 <= buffer_.size()) {
+        const unsigned a = value_at(j - 1), b = value_at(j - 2), c = value_at(j - 3), d = value_at(j - 4);
+        if ((a | b | c | d) >= 64) break;
+        const std::uint32_t w = (a << 18) | (b << 12) | (c << 6) | d;
+        const unsigned char b0 = static_cast<unsigned char>(w >> 16);
+        const unsigned char b1 = static_cast<unsigned char>(w >> 8);
+        const unsigned char b2 = static_cast<unsigned char>(w);
+        if (b0 == 0 || b1 == 0 || b2 == 0) break;  // the slow path finds where it ends
+        buffer_[used_] = b0;
+        buffer_[used_ + 1] = b1;
+        buffer_[used_ + 2] = b2;
+        used_ += 3;
+        j -= 4;
+      }
+      if (j == 0) break;
+      const unsigned v = value_at(--j);
+      if (v == kSkip) continue;
+      switch (phase_) {
+        case 0: break;
+        case 1: Emit(static_cast<unsigned char>((previous_ << 2) | (v >> 4))); break;
+        case 2: Emit(static_cast<unsigned char>(((previous_ & 0x0F) << 4) | (v >> 2))); break;
+        case 3: Emit(static_cast<unsigned char>(((previous_ & 0x03) << 6) | v)); break;
+      }
+      phase_ = (phase_ + 1) & 3;
+      previous_ = v;
+      if (used_ + 3 > buffer_.size()) Drain();
+    }
+    return !ended_;
+  }
+
+  bool Finish() {
+    Drain();
+    return !sink_failed_ && out_.Finish();
+  }
+
+ private:
+  void Emit(unsigned char byte) {
+    if (ended_) return;
+    if (byte == 0) {  // the text ends at the first zero byte
+      Drain();
+      ended_ = true;
+      return;
+    }
+    buffer_[used_++] = byte;
+  }
+
+  void Drain() {
+    if (used_ > 0 && !sink_failed_ && !out_.Write(buffer_.data(), used_)) sink_failed_ = ended_ = true;
+    used_ = 0;
+  }
+
+  MarkerRestorer& out_;
+  std::array<unsigned char, kChunk> buffer_{};
+  std::size_t used_ = 0;
+  int phase_ = 0;
+  unsigned previous_ = 0;
+  bool ended_ = false;
+  bool sink_failed_ = false;
+};
+
+}  // namespace
+
+bool EncodePayloadTo(std::string_view plain, PayloadSink& sink) {
+  // Commas that start a character become the marker; find them first (a comma can
+  // only be a trail byte after a lone lead byte, but such input is accepted too).
+  std::vector<std::size_t> commas;
+  for (std::size_t pos = text::Find(plain, ","); pos != std::string_view::npos;
+       pos = text::Find(plain, ",", pos + 1))
+    commas.push_back(pos);
+  MarkedTextReader marked(plain, std::move(commas));
+
+  // The output begins with the last Base64 group, so the marked text is read from its
+  // end: first a trailing partial group, then blocks of whole groups.
+  std::size_t remaining = marked.size();
+  std::vector<unsigned char> in(3 * (kChunk / 4));
+  std::vector<unsigned char> out(kChunk);
+  if (const std::size_t tail = remaining % 3) {
+    unsigned char g[2] = {0, 0};
+    marked.ReadBack(g, tail);
+    const unsigned b0 = g[0], b1 = g[1];
+    const unsigned char chars[4] = {
+        EncodeChar('='),
+        EncodeChar(tail == 2 ? static_cast<unsigned char>(kAlphabet[(b1 & 0x0F) << 2]) : '='),
+        EncodeChar(static_cast<unsigned char>(kAlphabet[((b0 & 0x03) << 4) | (b1 >> 4)])),
+        EncodeChar(static_cast<unsigned char>(kAlphabet[b0 >> 2]))};
+    if (!sink.Write(reinterpret_cast<const char*>(chars), 4)) return false;
+    remaining -= tail;
+  }
+  while (remaining > 0) {
+    const std::size_t block = remaining < in.size() ? remaining : in.size();
+    marked.ReadBack(in.data(), block);
+    const unsigned char* end = EncodeGroupsReversed(in.data(), block, out.data());
+    if (!sink.Write(reinterpret_cast<const char*>(out.data()), static_cast<std::size_t>(end - out.data())))
+      return false;
+    remaining -= block;
+  }
+  return true;
+}
+
+bool DecodePayloadTo(std::string_view encoded, PayloadSink& sink) {
   const std::size_t n = encoded.size();
-  std::string sextets;
-  sextets.resize(n);
-  auto* vals = reinterpret_cast<unsigned char*>(&sextets[0]);
   const auto* in = reinterpret_cast<const unsigned char*>(encoded.data());
   const auto& table = kDecode.value;
-  std::size_t count = 0;
+  MarkerRestorer restorer(sink);
+  auto decoder = std::make_unique<ReversedBase64Decoder>(restorer);
+
+  if (!HasHighByte(in, n)) {
+    // Every byte is a character of its own: read the text backwards directly.
+    decoder->Feed(n, [&](std::size_t j) -> unsigned { return table[in[j]]; });
+    return decoder->Finish();
+  }
+
+  // With bytes of 0x80 and up, characters are found front to back as the ANSI
+  // functions find them: a trail byte is never swapped or substituted (the Base64
+  // step still sees it raw), and the two bytes A2 E0 (the placeholder the swaps use)
+  // become `M` when the M-j exchange is undone. Each character gives at most one value.
+  std::vector<unsigned char> values;
+  values.reserve(n);
   for (std::size_t i = 0; i < n;) {
     const unsigned char c = in[i];
     if (!text::IsLeadByte(c) || i + 1 >= n || in[i + 1] == 0) {
-      const unsigned char v = table[c];
-      vals[count] = v;
-      count += (v != kSkip);
+      values.push_back(table[c]);
       ++i;
-      continue;
+    } else {
+      const unsigned char trail = in[i + 1];
+      values.push_back((c == 0xA2 && trail == 0xE0) ? Base64Value('M') : Base64Value(trail));
+      i += 2;
     }
-    const unsigned char trail = in[i + 1];
-    const unsigned char v = (c == 0xA2 && trail == 0xE0) ? Base64Value('M') : Base64Value(trail);
-    vals[count] = v;
-    count += (v != kSkip);
-    i += 2;
   }
+  decoder->Feed(values.size(), [&](std::size_t j) -> unsigned { return values[j]; });
+  return decoder->Finish();
+}
 
-  // Pass 2, backward (the text is reversed before Base64 decoding): lenient decoding.
+std::string EncodePayload(std::string_view plain) {
   std::string out;
-  out.resize(count / 4 * 3 + 3);
-  auto* dst = reinterpret_cast<unsigned char*>(&out[0]);
-  std::size_t o = 0;
-  std::size_t k = count;
-  for (; k >= 4; k -= 4) {
-    const unsigned a = vals[k - 1], b = vals[k - 2], c = vals[k - 3], d = vals[k - 4];
-    dst[o] = static_cast<unsigned char>((a << 2) | (b >> 4));
-    dst[o + 1] = static_cast<unsigned char>(((b & 0x0F) << 4) | (c >> 2));
-    dst[o + 2] = static_cast<unsigned char>(((c & 0x03) << 6) | d);
-    o += 3;
-  }
-  // A trailing partial group: one character yields nothing, two one byte, three two.
-  if (k >= 2) {
-    const unsigned a = vals[k - 1], b = vals[k - 2];
-    dst[o++] = static_cast<unsigned char>((a << 2) | (b >> 4));
-    if (k == 3) dst[o++] = static_cast<unsigned char>(((b & 0x0F) << 4) | (vals[0] >> 2));
-  }
-  out.resize(o);
+  out.reserve((plain.size() + 2) / 3 * 4 + 16);
+  StringSink sink(out);
+  EncodePayloadTo(plain, sink);
+  return out;
+}
 
-  const void* zero = out.empty() ? nullptr : std::memchr(out.data(), 0, out.size());
-  if (zero) out.resize(static_cast<const char*>(zero) - out.data());
-  if (HasByte(out, kCommaMarker[0])) return text::ReplaceAll(out, kCommaMarker, ",");
+std::string DecodePayload(std::string_view encoded) {
+  std::string out;
+  out.reserve(encoded.size() / 4 * 3 + 3);
+  StringSink sink(out);
+  DecodePayloadTo(encoded, sink);
   return out;
 }
 

@@ -7,6 +7,7 @@
 // f-G M-j exchanged. The same codec keeps the saved account in the registry.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -21,5 +22,19 @@ std::string EncodePayload(std::string_view plain);
 // ends at the first zero byte. Decodes texts of any length whole (there is no fixed
 // buffer to overflow or to cut the text at).
 std::string DecodePayload(std::string_view encoded);
+
+// Receives the output of the streaming forms below in pieces of bounded size.
+class PayloadSink {
+ public:
+  virtual ~PayloadSink() = default;
+  // Returns false to stop the conversion (for example when a write failed).
+  virtual bool Write(const char* data, std::size_t size) = 0;
+};
+
+// The same conversions, handing the output to `sink` piece by piece, so that a large
+// input needs no output buffer of its size. The bytes are those of the functions
+// above. Return false when the sink stopped the conversion.
+bool EncodePayloadTo(std::string_view plain, PayloadSink& sink);
+bool DecodePayloadTo(std::string_view encoded, PayloadSink& sink);
 
 }  // namespace protocol

@@ -27,17 +27,33 @@ std::string ToUpperAscii(std::string_view s) {
   return MapAsciiBytes(s, [](char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; });
 }
 
+// Whether `pos` starts a character, knowing that `known` <= pos does. A byte that is
+// not a lead byte always ends a character, so only the run of lead bytes just before
+// `pos` matters: they pair up from its start, and `pos` is a boundary when the run has
+// even length. (A lead byte followed by a zero byte stands alone, so a zero byte is
+// always a boundary.)
+namespace {
+
+bool IsBoundary(std::string_view s, std::size_t known, std::size_t pos) {
+  if (s[pos] == '\0') return true;
+  std::size_t run = 0;
+  while (pos - run > known && IsLeadByte(static_cast<unsigned char>(s[pos - run - 1]))) ++run;
+  return run % 2 == 0;
+}
+
+}  // namespace
+
 // Looks for raw byte matches and accepts one only when it starts on a character
-// boundary. The boundary cursor only moves forward, so the walk over the text is
-// linear however many raw matches turn out to start on trail bytes.
+// boundary. A rejected match starts on a trail byte, so the byte after it is a
+// boundary; the backward look at lead bytes never crosses a known boundary, which keeps
+// the whole walk linear however many raw matches turn out to start on trail bytes.
 std::size_t Find(std::string_view haystack, std::string_view needle, std::size_t from) {
   if (needle.empty()) return std::string_view::npos;
-  std::size_t boundary = from;
-  std::size_t pos = haystack.find(needle, from);
-  while (pos != std::string_view::npos) {
-    while (boundary < pos) boundary += CharLength(haystack, boundary);
-    if (boundary == pos) return pos;
-    pos = haystack.find(needle, pos + 1);
+  std::size_t known = from;
+  for (std::size_t pos = haystack.find(needle, from); pos != std::string_view::npos;
+       pos = haystack.find(needle, pos + 1)) {
+    if (IsBoundary(haystack, known, pos)) return pos;
+    known = pos + 1;
   }
   return std::string_view::npos;
 }

@@ -1,31 +1,80 @@
 // tunra-codec encode|decode: the payload codec as a filter, for support staff who need
-// to read a saved account value or a captured request. Reads standard input whole and
-// writes standard output, bytes unchanged by any newline or code page conversion.
+// to read a saved account value or a captured request. Reads standard input whole
+// (the encoded text is reversed, so nothing can be written before all is read) and
+// writes standard output in pieces, bytes unchanged by any newline or code page
+// conversion.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "protocol/payload_codec.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+#else
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace {
 
-bool ReadAll(std::FILE* f, std::string& data) {
-  constexpr std::size_t kChunk = 1 << 20;
-  std::size_t used = 0;
-  for (;;) {
-    data.resize(used + kChunk);
-    const std::size_t got = std::fread(&data[used], 1, kChunk, f);
-    used += got;
-    if (got < kChunk) break;
+class StdoutSink : public protocol::PayloadSink {
+ public:
+  bool Write(const char* data, std::size_t size) override {
+    return std::fwrite(data, 1, size, stdout) == size;
   }
-  data.resize(used);
-  return !std::ferror(f);
-}
+};
+
+// Standard input as one block of bytes. A regular file is mapped rather than copied.
+class Input {
+ public:
+  bool Load() {
+#ifndef _WIN32
+    struct stat st;
+    if (fstat(0, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
+      const off_t offset = lseek(0, 0, SEEK_CUR);
+      if (offset >= 0 && offset < st.st_size) {
+        void* p = mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ, MAP_PRIVATE | MAP_POPULATE, 0, 0);
+        if (p != MAP_FAILED) {
+          map_ = p;
+          map_size_ = static_cast<std::size_t>(st.st_size);
+          view_ = std::string_view(static_cast<const char*>(p) + offset, map_size_ - static_cast<std::size_t>(offset));
+          return true;
+        }
+      }
+    }
+#endif
+    constexpr std::size_t kRead = 1 << 20;
+    std::size_t used = 0;
+    for (;;) {
+      if (data_.size() < used + kRead) data_.resize(std::max(data_.size() * 2, used + kRead));
+      const std::size_t got = std::fread(&data_[used], 1, kRead, stdin);
+      used += got;
+      if (got < kRead) break;
+    }
+    data_.resize(used);
+    view_ = data_;
+    return !std::ferror(stdin);
+  }
+
+  ~Input() {
+#ifndef _WIN32
+    if (map_) munmap(map_, map_size_);
+#endif
+  }
+
+  std::string_view view() const { return view_; }
+
+ private:
+  std::string data_;
+  std::string_view view_;
+  void* map_ = nullptr;
+  std::size_t map_size_ = 0;
+};
 
 int Usage() {
   std::fputs("usage: tunra-codec encode|decode < input > output\n", stderr);
@@ -42,14 +91,15 @@ int main(int argc, char** argv) {
   _setmode(_fileno(stdin), _O_BINARY);
   _setmode(_fileno(stdout), _O_BINARY);
 #endif
-  std::string input;
-  if (!ReadAll(stdin, input)) {
+  Input input;
+  if (!input.Load()) {
     std::perror("tunra-codec: reading standard input");
     return 1;
   }
-  const std::string output = encode ? protocol::EncodePayload(input) : protocol::DecodePayload(input);
-  input = std::string();  // give the memory back before writing a large result
-  if (std::fwrite(output.data(), 1, output.size(), stdout) != output.size() || std::fflush(stdout) != 0) {
+  StdoutSink sink;
+  const bool ok = encode ? protocol::EncodePayloadTo(input.view(), sink)
+                         : protocol::DecodePayloadTo(input.view(), sink);
+  if (!ok || std::fflush(stdout) != 0) {
     std::perror("tunra-codec: writing standard output");
     return 1;
   }

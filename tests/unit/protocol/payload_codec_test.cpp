@@ -144,4 +144,31 @@ TEST(PayloadCodec, FusedCodecEqualsTheStepByStepDefinition) {
   }
 }
 
+TEST(PayloadCodec, LargeTextsAcrossStreamingPiecesEqualTheDefinition) {
+  // Texts of a few hundred kilobytes dense with commas, markers and Korean characters,
+  // so markers and double-byte characters straddle the pieces the codec streams in.
+  std::mt19937 rng(99);
+  static const char* pieces[] = {",", "\x0E\x5E\x17", "\x0E\x5E", "\x0E", "갂A", "\x81", "x", "ab"};
+  std::uniform_int_distribution<int> piece(0, 7);
+  for (int round = 0; round < 4; ++round) {
+    std::string plain;
+    while (plain.size() < 300000) plain += pieces[piece(rng)];
+    const std::string encoded = reference::EncodePayload(plain);
+    ASSERT_TRUE(EncodePayload(plain) == encoded);
+    ASSERT_TRUE(DecodePayload(encoded) == reference::DecodePayload(encoded));
+  }
+}
+
+TEST(PayloadCodec, StreamingFormsStopWhenTheSinkFails) {
+  struct FailingSink : protocol::PayloadSink {
+    int calls = 0;
+    bool Write(const char*, std::size_t) override { return ++calls < 2; }
+  } encode_sink, decode_sink;
+  const std::string plain(1 << 20, 'q');
+  EXPECT_FALSE(protocol::EncodePayloadTo(plain, encode_sink));
+  EXPECT_EQ(encode_sink.calls, 2);
+  EXPECT_FALSE(protocol::DecodePayloadTo(EncodePayload(plain), decode_sink));
+  EXPECT_EQ(decode_sink.calls, 2);
+}
+
 }  // namespace
