@@ -1,0 +1,150 @@
+#include "protocol/reply_parser.h"
+
+#include <climits>
+#include <string_view>
+
+#include "text/cp949.h"
+#include "text/field.h"
+
+namespace protocol {
+
+namespace {
+
+using app::SessionRecord;
+using Store = void (*)(SessionRecord&, const std::string&, const SetLocalClock&);
+
+// The file name of a URL: the part after the last `/`, or the whole text.
+std::string FileNameOf(const std::string& url) {
+  const std::size_t slash = url.rfind('/');
+  return slash == std::string::npos ? url : url.substr(slash + 1);
+}
+
+std::string Sub(const std::string& s, std::size_t pos, std::size_t len) {
+  return pos < s.size() ? s.substr(pos, len) : std::string();
+}
+
+// "2014-03-09..." becomes "2014년 03월 09일" (characters 1-4, 6-7 and 9-10).
+std::string ExpireDateText(const std::string& v) {
+  return Sub(v, 0, 4) + "년 " + Sub(v, 5, 2) + "월 " + Sub(v, 8, 2) + "일";
+}
+
+std::string WithoutLastCharacter(const std::string& v) {
+  std::size_t last = 0;
+  for (std::size_t i = 0; i < v.size(); i += text::CharLength(v, i)) last = i;
+  return v.substr(0, last);
+}
+
+void SetClockFrom(const std::string& v, const SetLocalClock& set_local_clock) {
+  const std::size_t blank = v.find(' ');
+  const std::string date = v.substr(0, blank);
+  const std::string time = blank == std::string::npos ? std::string() : v.substr(blank + 1);
+  LocalDateTime t;
+  t.year = text::AtoI(text::ExtractField(date, 0, '-'));
+  t.month = text::AtoI(text::ExtractField(date, 1, '-'));
+  t.day = text::AtoI(text::ExtractField(date, 2, '-'));
+  t.hour = text::AtoI(text::ExtractField(time, 0, ':'));
+  t.minute = text::AtoI(text::ExtractField(time, 1, ':'));
+  t.second = text::AtoI(text::ExtractField(time, 2, ':'));
+  if (set_local_clock) set_local_clock(t);
+}
+
+struct KeyRule {
+  const char* key;
+  Store store;
+};
+
+// Every key of the user check reply and how its value is stored.
+const KeyRule kSessionKeys[] = {
+    {"update_version", [](SessionRecord& r, const std::string& v, const SetLocalClock&) { r.updateVersion = text::AtoI(v); }},
+    {"user_long_id", [](SessionRecord& r, const std::string& v, const SetLocalClock&) { r.userLongId = v; }},
+    {"update_url", [](SessionRecord& r, const std::string& v, const SetLocalClock&) {
+       r.updateUrl = v;
+       r.updateFileName = FileNameOf(v);
+     }},
+    {"login_tag", [](SessionRecord& r, const std::string& v, const SetLocalClock&) { r.loginTag = v == "yes" ? 1 : 0; }},
+    {"name", [](SessionRecord& r, const std::string& v, const SetLocalClock&) { r.userName = v; }},
+    {"server_code", [](SessionRecord& r, const std::string& v, const SetLocalClock&) { r.serverCode = v; }},
+    {"xxxdate", [](SessionRecord& r, const std::string& v, const SetLocalClock&) { r.serviceEndDate = v; }},
+    {"xxxtime", [](SessionRecord& r, const std::string& v, const SetLocalClock&) { r.remainingMinutes = text::AtoI(v); }},
+    {"refund_money", [](SessionRecord& r, const std::string& v, const SetLocalClock&) { r.refundMoney = v; }},
+    {"my_point", [](SessionRecord& r, const std::string& v, const SetLocalClock&) { r.myPoint = v; }},
+    {"search_time", [](SessionRecord& r, const std::string& v, const SetLocalClock&) { r.searchTime = text::AtoI(v); }},
+    {"search_word", [](SessionRecord& r, const std::string& v, const SetLocalClock&) { r.searchWord = text::ToUpperAscii(v); }},
+    {"expire_time", [](SessionRecord& r, const std::string& v, const SetLocalClock&) { r.expireDateText = ExpireDateText(v); }},
+    {"mygame", [](SessionRecord& r, const std::string& v, const SetLocalClock&) { r.myGame = v; }},
+    {"game_proc_count", [](SessionRecord& r, const std::string& v, const SetLocalClock&) {
+       const int n = text::AtoI(v);
+       r.gameProcCount = n > 0 ? n : 2;
+     }},
+    {"vpntype", [](SessionRecord& r, const std::string& v, const SetLocalClock&) { r.vpnType = text::AtoI(v); }},
+    {"server_ip", [](SessionRecord& r, const std::string& v, const SetLocalClock&) { r.serverIp = v; }},
+    {"open_config", [](SessionRecord& r, const std::string& v, const SetLocalClock&) { r.openConfig = v; }},
+    {"gateway_ip", [](SessionRecord& r, const std::string& v, const SetLocalClock&) { r.gatewayIp = v; }},
+    {"route_list", [](SessionRecord& r, const std::string& v, const SetLocalClock&) {
+       r.routeList = text::ReplaceAll(text::ReplaceAll(v, " ", ""), "\r\n", "");
+     }},
+    {"crt_ver", [](SessionRecord& r, const std::string&, const SetLocalClock&) { r.certVersion = app::kClientCertVersion; }},
+    {"crt_file", [](SessionRecord& r, const std::string& v, const SetLocalClock&) {
+       r.certUrl = v;
+       r.certFileName = FileNameOf(v);
+     }},
+    {"vpnport", [](SessionRecord& r, const std::string& v, const SetLocalClock&) { r.vpnPort = v; }},
+    {"mac_addr", [](SessionRecord& r, const std::string& v, const SetLocalClock&) { r.macAddr = v; }},
+    {"login_dealy", [](SessionRecord& r, const std::string& v, const SetLocalClock&) {
+       const int n = text::AtoI(v);
+       if (n > 0) r.loginDelay = n;
+     }},
+    {"server_time", [](SessionRecord&, const std::string& v, const SetLocalClock& c) { SetClockFrom(v, c); }},
+    {"game_list", [](SessionRecord& r, const std::string& v, const SetLocalClock&) { r.gameList = text::ReplaceAll(v, "/", "="); }},
+    {"gamefastmode", [](SessionRecord& r, const std::string& v, const SetLocalClock&) { r.gameFastMode = text::AtoI(v); }},
+    {"auto_conn_change", [](SessionRecord& r, const std::string& v, const SetLocalClock&) { r.autoConnChange = text::AtoI(v); }},
+    {"vpn_server_list", [](SessionRecord& r, const std::string& v, const SetLocalClock&) { r.vpnServerList = v; }},
+    {"use_select", [](SessionRecord& r, const std::string& v, const SetLocalClock&) { r.useSelect = text::AtoI(v); }},
+    {"ip_pool_list", [](SessionRecord& r, const std::string& v, const SetLocalClock&) { r.ipPoolList = WithoutLastCharacter(v); }},
+    {"ip_pool_class", [](SessionRecord& r, const std::string& v, const SetLocalClock&) { r.ipPoolClass = v; }},
+    {"default_route", [](SessionRecord& r, const std::string& v, const SetLocalClock&) { r.defaultRoute = v; }},
+};
+
+// Calls handle(key, value) for every field with a non-empty key and value.
+template <typename Handle>
+void ForEachPair(std::string_view reply, Handle handle) {
+  const std::string copy = NormaliseReply(reply);
+  std::string field;
+  for (int n = 0; text::ExtractField(copy, n, '|', field); ++n) {
+    const std::string key = text::ExtractField(field, 0, '=');
+    const std::string value = text::ExtractField(field, 1, '=');
+    if (key.empty() || value.empty()) continue;
+    handle(key, value);
+  }
+}
+
+}  // namespace
+
+std::string NormaliseReply(std::string_view reply) {
+  return text::ReplaceAll(text::ToLowerAscii(reply), "==", "/");
+}
+
+void ParseSessionReply(app::SessionRecord& record, const SetLocalClock& set_local_clock) {
+  ForEachPair(record.userCheckReply, [&](const std::string& key, const std::string& value) {
+    for (const KeyRule& rule : kSessionKeys) {
+      if (key == rule.key) {
+        rule.store(record, value, set_local_clock);
+        break;
+      }
+    }
+  });
+}
+
+void ParseAccountReply(app::SessionRecord& record) {
+  ForEachPair(record.accountInfoReply, [&](const std::string& key, const std::string& value) {
+    if (key == "xxxdate") {
+      record.serviceEndDate = value;
+    } else if (key == "xxxtime") {
+      // Saturating, so a hostile reply cannot overflow the minutes into negative time.
+      const long long sum = static_cast<long long>(record.remainingMinutes) + text::AtoI(value);
+      record.remainingMinutes = static_cast<int>(sum > INT_MAX ? INT_MAX : sum < INT_MIN ? INT_MIN : sum);
+    }
+  });
+}
+
+}  // namespace protocol

@@ -1,0 +1,34 @@
+// Parsers of the user check and account information replies.
+//
+// Reply grammar (after decoding): fields separated by `|`; a field is key `=` value,
+// the value ending at a second `=`. Before splitting, the whole reply is lower-cased
+// (ASCII letters only) and every `==` becomes `/`, so keys match in any case and a
+// value can carry `/` written as `==`.
+#pragma once
+
+#include <functional>
+
+#include "app/session/session_record.h"
+
+namespace protocol {
+
+// A moment of local time as the back end sends it in `server_time`.
+struct LocalDateTime {
+  int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+};
+
+// Sets the computer's local clock; a refusal (no privilege) is the callee's to ignore.
+using SetLocalClock = std::function<void(const LocalDateTime&)>;
+
+// Fills the record's reply fields from `record.userCheckReply`. Keys not understood
+// are ignored, fields with an empty key or value skipped. Always succeeds.
+void ParseSessionReply(app::SessionRecord& record, const SetLocalClock& set_local_clock);
+
+// Takes `xxxdate` (replaces the service end) and `xxxtime` (added to the remaining
+// minutes) from `record.accountInfoReply`; everything else is ignored.
+void ParseAccountReply(app::SessionRecord& record);
+
+// The lower-casing and `==` to `/` step both parsers apply before splitting.
+std::string NormaliseReply(std::string_view reply);
+
+}  // namespace protocol
