@@ -43,3 +43,119 @@ tunra_wine_create() {
     fi
   ) 9>"$WINEPREFIX.lock"
 }
+
+# ---------------------------------------------------------------------------------
+# Graphical runs (the demo and the end-to-end tests). Unit tests never call these:
+# they keep the default locale and a prefix without the GUI extras.
+
+TUNRA_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+
+# tunra_korean_locale: builds a ko_KR.UTF-8 locale inside build/ once (no system file
+# is touched) and selects it. Wine then runs with ANSI code page 949, as a Korean
+# Windows does.
+tunra_korean_locale() {
+  local dir=$TUNRA_ROOT/build/locale
+  mkdir -p "$dir"
+  if [[ ! -f $dir/ko_KR.UTF-8/LC_CTYPE ]]; then
+    (
+      flock 9
+      [[ -f $dir/ko_KR.UTF-8/LC_CTYPE ]] ||
+        localedef -i ko_KR -f UTF-8 "$dir/ko_KR.UTF-8" >/dev/null 2>&1 || true
+    ) 9>"$dir.lock"
+  fi
+  export LOCPATH=$dir
+  export LANG=ko_KR.UTF-8
+  unset LC_ALL
+}
+
+# The Korean dialog fonts mapped to the Nanum fonts, so Hangul shows and the dialog
+# metrics match Windows (6 x 12 base units for 9-point 굴림체). regedit wants UTF-16.
+tunra_font_substitutes_reg() {
+  local coding=NanumGothicCoding gothic=NanumGothic myeongjo=NanumMyeongjo
+  {
+    printf '\xef\xbb\xbfWindows Registry Editor Version 5.00\r\n\r\n'
+    printf '[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes]\r\n'
+    local name
+    for name in 굴림체 GulimChe 굴림 Gulim 돋움체 DotumChe; do
+      printf '"%s"="%s"\r\n' "$name" "$coding"
+    done
+    for name in 돋움 Dotum "맑은 고딕" "Malgun Gothic"; do
+      printf '"%s"="%s"\r\n' "$name" "$gothic"
+    done
+    for name in 바탕 Batang; do
+      printf '"%s"="%s"\r\n' "$name" "$myeongjo"
+    done
+  } | iconv -f UTF-8 -t UTF-16LE
+}
+
+# tunra_wine_prepare_gui: tunra_wine_prepare plus the font substitutes (once, under
+# the prefix's lock). Call after tunra_wine_env and with DISPLAY set.
+tunra_wine_prepare_gui() {
+  [[ -f $WINEPREFIX/.tunra-ready ]] || tunra_wine_create
+  if [[ ! -f $WINEPREFIX/.tunra-gui-ready ]]; then
+    (
+      flock 9
+      if [[ ! -f $WINEPREFIX/.tunra-gui-ready ]]; then
+        local reg=$WINEPREFIX/tunra-fonts.reg
+        tunra_font_substitutes_reg >"$reg"
+        (cd "$WINEPREFIX" && "$TUNRA_WINE" regedit /S tunra-fonts.reg </dev/null >/dev/null 2>&1) || true
+        "$TUNRA_WINESERVER" -w
+        touch "$WINEPREFIX/.tunra-gui-ready"
+      fi
+    ) 9>"$WINEPREFIX.lock"
+  fi
+  tunra_wine_prepare
+}
+
+# tunra_display_start: uses the caller's X display when DISPLAY is set; otherwise
+# starts a private Xvfb on a free display number and exports DISPLAY. Sets
+# TUNRA_XVFB_PID (empty when no Xvfb was started). Fails after 10 s without a display.
+tunra_display_start() {
+  TUNRA_XVFB_PID=
+  [[ -n ${DISPLAY:-} ]] && return 0
+  local numfile
+  numfile=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$numfile" >/dev/null 2>&1 &
+  TUNRA_XVFB_PID=$!
+  local i
+  for ((i = 0; i < 100; i++)); do
+    [[ -s $numfile ]] && break
+    sleep 0.1
+  done
+  if [[ ! -s $numfile ]]; then
+    rm -f "$numfile"
+    tunra_display_stop
+    echo "Xvfb did not start" >&2
+    return 1
+  fi
+  export DISPLAY=:$(tr -d '[:space:]' <"$numfile")
+  rm -f "$numfile"
+}
+
+# tunra_display_stop: ends the Xvfb that tunra_display_start started, by its PID.
+tunra_display_stop() {
+  if [[ -n ${TUNRA_XVFB_PID:-} ]]; then
+    kill "$TUNRA_XVFB_PID" 2>/dev/null || true
+    wait "$TUNRA_XVFB_PID" 2>/dev/null || true
+    TUNRA_XVFB_PID=
+  fi
+}
+
+# tunra_gui_env PREFIX: the Wine environment of a graphical run: the prefix, the
+# Korean locale and the prepared GUI prefix. Call after tunra_display_start.
+tunra_gui_env() {
+  tunra_wine_env "$1"
+  tunra_korean_locale
+  tunra_wine_prepare_gui
+}
+
+# tunra_wait_window TITLE SECONDS: waits until a top-level window named TITLE exists
+# on $DISPLAY (xwininfo). Returns 1 at the time-out.
+tunra_wait_window() {
+  local title=$1 limit=$(($2 * 10)) i
+  for ((i = 0; i < limit; i++)); do
+    xwininfo -root -tree 2>/dev/null | grep -q "\"$title\"" && return 0
+    sleep 0.1
+  done
+  return 1
+}

@@ -1,0 +1,45 @@
+// A static control that paints its own text: chosen face, height, colours and
+// alignment on a solid background (the skinned windows' labels).
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace ui {
+
+class FontStatic {
+ public:
+  // Style flags of SetFontStyle.
+  static constexpr unsigned kBold = 0x01, kItalic = 0x02, kUnderline = 0x04,
+                            kStrikeOut = 0x08, kCenter = 0x20, kRight = 0x80;
+
+  FontStatic() = default;
+  FontStatic(const FontStatic&) = delete;
+  FontStatic& operator=(const FontStatic&) = delete;
+  ~FontStatic();
+
+  // Takes over painting of control `id` of `dialog` (and adds SS_NOTIFY).
+  void Attach(HWND dialog, int id);
+  // Face, height in logical units, text colour and style flags. Font flags once set
+  // stay set; the alignment is chosen anew on every call. Does not repaint.
+  void SetFontStyle(const std::wstring& face, int height, COLORREF text_color, unsigned flags);
+  void SetBackColor(COLORREF color);
+  void SetText(const std::wstring& text);
+  HWND window() const { return window_; }
+
+ private:
+  static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+  void Paint();
+
+  HWND window_ = nullptr;
+  std::wstring face_ = L"MS Sans Serif";
+  int height_ = 8;
+  COLORREF text_color_ = 0;
+  COLORREF back_color_ = 0;
+  bool has_back_color_ = false;
+  unsigned font_flags_ = 0;  // bold, italic, underline, strike-out
+  UINT align_ = DT_LEFT;
+};
+
+}  // namespace ui
