@@ -1,0 +1,78 @@
+#include "platform/posix/posix_files.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
+
+namespace platform {
+
+namespace {
+
+class StdioFile final : public IFile {
+ public:
+  explicit StdioFile(std::FILE* f) : f_(f) {}
+  ~StdioFile() override { std::fclose(f_); }
+  StdioFile(const StdioFile&) = delete;
+  StdioFile& operator=(const StdioFile&) = delete;
+
+  bool ReadLine(std::string& line) override {
+    line.clear();
+    // A write must be followed by a positioning call before the next read.
+    if (lastWasWrite_) std::fseek(f_, 0, SEEK_CUR);
+    lastWasWrite_ = false;
+    int c;
+    while ((c = std::fgetc(f_)) != EOF) {
+      line += static_cast<char>(c);
+      if (c == '\n') break;
+    }
+    return !line.empty();
+  }
+
+  bool Write(const std::string& bytes) override {
+    lastWasWrite_ = true;
+    return std::fwrite(bytes.data(), 1, bytes.size(), f_) == bytes.size() && std::fflush(f_) == 0;
+  }
+
+  bool SeekEnd() override { return std::fseek(f_, 0, SEEK_END) == 0; }
+
+ private:
+  std::FILE* f_;
+  bool lastWasWrite_ = false;
+};
+
+const char* ModeText(FileMode mode) {
+  switch (mode) {
+    case FileMode::kRead: return "rb";
+    case FileMode::kReadWriteTruncate: return "w+b";
+    case FileMode::kReadWrite: return "r+b";
+  }
+  return "rb";
+}
+
+}  // namespace
+
+std::unique_ptr<IFile> PosixFiles::Open(const std::string& path, FileMode mode) {
+  std::FILE* f = std::fopen(path.c_str(), ModeText(mode));
+  if (!f) return nullptr;
+  return std::make_unique<StdioFile>(f);
+}
+
+bool PosixFiles::ReadAllShared(const std::string& path, std::string& bytes) {
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return false;
+  bytes.clear();
+  char buf[4096];
+  std::size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) bytes.append(buf, n);
+  std::fclose(f);
+  return true;
+}
+
+bool PosixFiles::Delete(const std::string& path) { return std::remove(path.c_str()) == 0; }
+
+bool PosixFiles::Exists(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0;
+}
+
+}  // namespace platform

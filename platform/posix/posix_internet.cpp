@@ -1,0 +1,221 @@
+#include "platform/posix/posix_internet.h"
+
+#include <netdb.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "text/cp949.h"
+
+namespace platform {
+
+namespace {
+enum Kind { kSession, kConnection, kRequest };
+}
+
+struct PosixInternet::Object {
+  int kind = kSession;
+  InternetHandle parent = 0;
+  std::string server;
+  std::uint16_t port = 0;
+  std::string verb, object, version, headers;
+  int fd = -1;
+  bool head_read = false;
+  int status = 0;
+  std::string head;      // response header lines (after the status line)
+  std::string pending;   // body bytes received with the head, not yet read
+  ~Object() {
+    if (fd >= 0) ::close(fd);
+  }
+};
+
+PosixInternet::PosixInternet() = default;
+PosixInternet::~PosixInternet() = default;
+
+PosixInternet::Object* PosixInternet::Find(InternetHandle handle, int kind) {
+  auto it = objects_.find(handle);
+  if (it == objects_.end() || it->second->kind != kind) {
+    last_error_ = kErrorInvalidHandle;
+    return nullptr;
+  }
+  return it->second.get();
+}
+
+InternetHandle PosixInternet::Open(const std::string&, std::uint32_t, std::uint32_t) {
+  auto obj = std::make_unique<Object>();
+  obj->kind = kSession;
+  objects_[next_] = std::move(obj);
+  return next_++;
+}
+
+InternetHandle PosixInternet::Connect(InternetHandle session, const std::string& server, std::uint16_t port,
+                                      std::uint32_t) {
+  if (!Find(session, kSession)) return 0;
+  auto obj = std::make_unique<Object>();
+  obj->kind = kConnection;
+  obj->parent = session;
+  obj->server = server;
+  obj->port = port;
+  objects_[next_] = std::move(obj);
+  return next_++;
+}
+
+InternetHandle PosixInternet::OpenRequest(InternetHandle connection, const std::string& verb,
+                                          const std::string& object, const std::string& version, std::uint32_t) {
+  if (!Find(connection, kConnection)) return 0;
+  auto obj = std::make_unique<Object>();
+  obj->kind = kRequest;
+  obj->parent = connection;
+  obj->verb = verb;
+  obj->object = object;
+  obj->version = version;
+  objects_[next_] = std::move(obj);
+  return next_++;
+}
+
+bool PosixInternet::AddRequestHeaders(InternetHandle request, const std::string& headers, std::uint32_t) {
+  Object* r = Find(request, kRequest);
+  if (!r) return false;
+  r->headers += headers;
+  if (!r->headers.empty() && r->headers.compare(r->headers.size() - 1, 1, "\n") != 0) r->headers += "\r\n";
+  return true;
+}
+
+bool PosixInternet::SendRequest(InternetHandle request, const std::string& headers, const std::string& body) {
+  Object* r = Find(request, kRequest);
+  if (!r) return false;
+  Object* c = Find(r->parent, kConnection);
+  if (!c) return false;
+
+  addrinfo hints{};
+  hints.ai_family = AF_INET;
+  hints.ai_socktype = SOCK_STREAM;
+  addrinfo* found = nullptr;
+  if (getaddrinfo(c->server.c_str(), std::to_string(c->port).c_str(), &hints, &found) != 0 || !found) {
+    last_error_ = kErrorNameNotResolved;
+    return false;
+  }
+  const int fd = ::socket(found->ai_family, found->ai_socktype, found->ai_protocol);
+  const bool connected = fd >= 0 && ::connect(fd, found->ai_addr, found->ai_addrlen) == 0;
+  freeaddrinfo(found);
+  if (!connected) {
+    if (fd >= 0) ::close(fd);
+    last_error_ = kErrorCannotConnect;
+    return false;
+  }
+  r->fd = fd;
+
+  std::string all = r->headers + headers;
+  if (!all.empty() && all.back() != '\n') all += "\r\n";
+  std::string message = r->verb + " " + r->object + " " + r->version + "\r\n" + all + "Host: " + c->server +
+                        "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+  std::size_t sent = 0;
+  while (sent < message.size()) {
+    const ssize_t n = ::send(fd, message.data() + sent, message.size() - sent, MSG_NOSIGNAL);
+    if (n <= 0) {
+      if (n < 0 && errno == EINTR) continue;
+      last_error_ = kErrorConnectionAborted;
+      return false;
+    }
+    sent += static_cast<std::size_t>(n);
+  }
+  if (!ReadHead(*r)) {
+    last_error_ = kErrorConnectionAborted;
+    return false;
+  }
+  return true;
+}
+
+// Reads the status line and headers; bytes after the blank line stay pending.
+bool PosixInternet::ReadHead(Object& r) {
+  std::string data;
+  char buf[4096];
+  std::size_t end;
+  while ((end = data.find("\r\n\r\n")) == std::string::npos) {
+    const ssize_t n = ::recv(r.fd, buf, sizeof buf, 0);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    data.append(buf, static_cast<std::size_t>(n));
+    if (data.size() > (1u << 20)) return false;
+  }
+  const std::size_t line_end = data.find("\r\n");
+  const std::string status_line = data.substr(0, line_end);
+  const std::size_t space = status_line.find(' ');
+  if (status_line.compare(0, 5, "HTTP/") != 0 || space == std::string::npos) return false;
+  r.status = text::AtoI(status_line.substr(space + 1));
+  r.head = data.substr(line_end + 2, end - line_end);
+  r.pending = data.substr(end + 4);
+  r.head_read = true;
+  return true;
+}
+
+bool PosixInternet::QueryInfo(InternetHandle request, std::uint32_t infoLevel, std::string& out) {
+  Object* r = Find(request, kRequest);
+  if (!r) return false;
+  if (!r->head_read) {
+    last_error_ = kErrorHeaderNotFound;
+    return false;
+  }
+  if (infoLevel == kHttpQueryStatusCode) {
+    out = std::to_string(r->status);
+    return true;
+  }
+  if (infoLevel == kHttpQueryContentLength) {
+    // Header names match in any case; the value is given as sent, blanks trimmed.
+    const std::string lower = text::ToLowerAscii(r->head);
+    for (std::size_t pos = 0; pos < lower.size();) {
+      std::size_t eol = lower.find("\r\n", pos);
+      if (eol == std::string::npos) eol = lower.size();
+      if (lower.compare(pos, 15, "content-length:") == 0) {
+        std::size_t v = pos + 15;
+        while (v < eol && (r->head[v] == ' ' || r->head[v] == '\t')) ++v;
+        out = r->head.substr(v, eol - v);
+        return true;
+      }
+      pos = eol + 2;
+    }
+  }
+  last_error_ = kErrorHeaderNotFound;
+  return false;
+}
+
+bool PosixInternet::ReadFile(InternetHandle request, std::uint32_t maxBytes, std::string& out, std::uint32_t& read) {
+  read = 0;
+  Object* r = Find(request, kRequest);
+  if (!r || r->fd < 0) return false;
+  if (!r->pending.empty()) {
+    read = static_cast<std::uint32_t>(std::min<std::size_t>(maxBytes, r->pending.size()));
+    out.append(r->pending, 0, read);
+    r->pending.erase(0, read);
+    return true;
+  }
+  // Like InternetReadFile: fills the buffer unless the body ends first.
+  std::string buf(maxBytes, '\0');
+  std::size_t have = 0;
+  while (have < maxBytes) {
+    const ssize_t n = ::recv(r->fd, &buf[have], maxBytes - have, 0);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      last_error_ = kErrorConnectionAborted;
+      return false;
+    }
+    if (n == 0) break;
+    have += static_cast<std::size_t>(n);
+  }
+  read = static_cast<std::uint32_t>(have);
+  out.append(buf, 0, have);
+  return true;
+}
+
+bool PosixInternet::CloseHandle(InternetHandle handle) {
+  if (objects_.erase(handle) == 0) {
+    last_error_ = kErrorInvalidHandle;
+    return false;
+  }
+  return true;
+}
+
+}  // namespace platform

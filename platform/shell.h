@@ -1,0 +1,49 @@
+// Shell: the notification-area icon and opening documents and URLs.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/types.h"
+
+namespace platform {
+
+using WindowHandle = Handle;
+using IconHandle = Handle;
+
+constexpr std::uint32_t kNimAdd = 0;
+constexpr std::uint32_t kNimModify = 1;
+constexpr std::uint32_t kNimDelete = 2;
+constexpr std::uint32_t kNifMessage = 0x1;
+constexpr std::uint32_t kNifIcon = 0x2;
+constexpr std::uint32_t kNifTip = 0x4;
+
+// NOTIFYICONDATA, the fields the client fills. The tip holds at most 127 bytes; the
+// implementation cuts a longer tip on a character boundary.
+struct NotifyIconData {
+  WindowHandle owner = 0;
+  std::uint32_t id = 0;
+  std::uint32_t flags = 0;
+  std::uint32_t callbackMessage = 0;
+  IconHandle icon = 0;
+  std::string tip;
+};
+
+class IShell {
+ public:
+  virtual ~IShell() = default;
+
+  // Shell_NotifyIcon(message, data): true when the shell accepted it.
+  virtual bool NotifyIcon(std::uint32_t message, const NotifyIconData& data) = 0;
+
+  // LoadIcon of the program's own icon resource `resourceId`; 0 when it is missing.
+  virtual IconHandle LoadIcon(int resourceId) = 0;
+
+  // ShellExecuteA(owner, verb, file, parameters, directory, show): the result as the
+  // call gives it, above 32 on success.
+  virtual std::intptr_t ShellExecute(WindowHandle owner, const std::string& verb,
+                                     const std::string& file, const std::string& parameters,
+                                     const std::string& directory, int show) = 0;
+};
+
+}  // namespace platform

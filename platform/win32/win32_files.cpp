@@ -1,0 +1,125 @@
+#include "platform/win32/win32_files.h"
+
+#include "platform/win32/cp949_wide.h"
+#include "platform/win32/windows_include.h"
+
+namespace platform::win32 {
+
+namespace {
+
+class Win32File final : public IFile {
+ public:
+  explicit Win32File(HANDLE h) : h_(h) {}
+  ~Win32File() override { ::CloseHandle(h_); }
+  Win32File(const Win32File&) = delete;
+  Win32File& operator=(const Win32File&) = delete;
+
+  bool ReadLine(std::string& line) override {
+    line.clear();
+    for (;;) {
+      if (pos_ == buffer_.size() && !Fill()) break;
+      const std::size_t nl = buffer_.find('\n', pos_);
+      const std::size_t end = (nl == std::string::npos) ? buffer_.size() : nl + 1;
+      line.append(buffer_, pos_, end - pos_);
+      pos_ = end;
+      if (nl != std::string::npos) break;
+    }
+    return !line.empty();
+  }
+
+  bool Write(const std::string& bytes) override {
+    if (!DropReadAhead()) return false;
+    DWORD written = 0;
+    return ::WriteFile(h_, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
+  }
+
+  bool SeekEnd() override {
+    buffer_.clear();
+    pos_ = 0;
+    LARGE_INTEGER zero{};
+    return ::SetFilePointerEx(h_, zero, nullptr, FILE_END) != FALSE;
+  }
+
+ private:
+  bool Fill() {
+    char chunk[4096];
+    DWORD read = 0;
+    if (!::ReadFile(h_, chunk, sizeof chunk, &read, nullptr) || read == 0) return false;
+    buffer_.assign(chunk, read);
+    pos_ = 0;
+    return true;
+  }
+
+  // Bytes read ahead but not handed out are given back, so a write lands where the
+  // caller's reading stopped.
+  bool DropReadAhead() {
+    const LONGLONG unread = static_cast<LONGLONG>(buffer_.size() - pos_);
+    buffer_.clear();
+    pos_ = 0;
+    if (unread == 0) return true;
+    LARGE_INTEGER back;
+    back.QuadPart = -unread;
+    return ::SetFilePointerEx(h_, back, nullptr, FILE_CURRENT) != FALSE;
+  }
+
+  HANDLE h_;
+  std::string buffer_;
+  std::size_t pos_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<IFile> Win32Files::Open(const std::string& path, FileMode mode) {
+  DWORD access = GENERIC_READ;
+  DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE;
+  DWORD disposition = OPEN_EXISTING;
+  switch (mode) {
+    case FileMode::kRead:
+      break;
+    case FileMode::kReadWriteTruncate:
+      access |= GENERIC_WRITE;
+      share = FILE_SHARE_READ;
+      disposition = CREATE_ALWAYS;
+      break;
+    case FileMode::kReadWrite:
+      access |= GENERIC_WRITE;
+      share = FILE_SHARE_READ;
+      break;
+  }
+  HANDLE h = ::CreateFileW(Cp949ToWide(path).c_str(), access, share, nullptr, disposition,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return nullptr;
+  return std::make_unique<Win32File>(h);
+}
+
+bool Win32Files::ReadAllShared(const std::string& path, std::string& bytes) {
+  HANDLE h = ::CreateFileW(Cp949ToWide(path).c_str(), GENERIC_READ,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  bytes.clear();
+  char chunk[4096];
+  DWORD read = 0;
+  bool ok = true;
+  for (;;) {
+    if (!::ReadFile(h, chunk, sizeof chunk, &read, nullptr)) {
+      ok = false;
+      break;
+    }
+    if (read == 0) break;
+    bytes.append(chunk, read);
+  }
+  ::CloseHandle(h);
+  return ok;
+}
+
+bool Win32Files::Delete(const std::string& path) {
+  return ::DeleteFileW(Cp949ToWide(path).c_str()) != FALSE;
+}
+
+bool Win32Files::Exists(const std::string& path) {
+  return ::GetFileAttributesW(Cp949ToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+}  // namespace platform::win32

@@ -1,0 +1,68 @@
+#include "platform/win32/win32_shell.h"
+
+#include <algorithm>
+#include <iterator>
+
+#include "platform/win32/cp949_wide.h"
+#include "platform/win32/windows_include.h"
+// shellapi.h after windows.h; its A/W macros are undone below.
+#include <shellapi.h>
+
+#include "text/cp949.h"
+
+#undef ShellExecute
+#undef LoadIcon
+
+namespace platform::win32 {
+
+namespace {
+
+// The tip holds 127 bytes of text at most; a cut never splits a Korean character.
+std::string BoundTip(const std::string& tip) {
+  constexpr std::size_t kMaxBytes = 127;
+  std::size_t end = 0;
+  while (end < tip.size()) {
+    const std::size_t next = end + text::CharLength(tip, end);
+    if (next > kMaxBytes) break;
+    end = next;
+  }
+  return tip.substr(0, end);
+}
+
+const wchar_t* OrNull(const std::wstring& s) { return s.empty() ? nullptr : s.c_str(); }
+
+}  // namespace
+
+bool Win32Shell::NotifyIcon(std::uint32_t message, const NotifyIconData& data) {
+  NOTIFYICONDATAW nid{};
+  nid.cbSize = sizeof nid;
+  nid.hWnd = reinterpret_cast<HWND>(data.owner);
+  nid.uID = data.id;
+  nid.uFlags = data.flags;
+  nid.uCallbackMessage = data.callbackMessage;
+  nid.hIcon = reinterpret_cast<HICON>(data.icon);
+  const std::wstring tip = Cp949ToWide(BoundTip(data.tip));
+  const std::size_t n = std::min(tip.size(), std::size(nid.szTip) - 1);
+  tip.copy(nid.szTip, n);
+  nid.szTip[n] = L'\0';
+  return ::Shell_NotifyIconW(message, &nid) != FALSE;
+}
+
+IconHandle Win32Shell::LoadIcon(int resourceId) {
+  return reinterpret_cast<IconHandle>(
+      ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resourceId)));
+}
+
+std::intptr_t Win32Shell::ShellExecute(WindowHandle owner, const std::string& verb,
+                                       const std::string& file, const std::string& parameters,
+                                       const std::string& directory, int show) {
+  const std::wstring wverb = Cp949ToWide(verb);
+  const std::wstring wfile = Cp949ToWide(file);
+  const std::wstring wparams = Cp949ToWide(parameters);
+  const std::wstring wdir = Cp949ToWide(directory);
+  HINSTANCE result = ::ShellExecuteW(reinterpret_cast<HWND>(owner), OrNull(wverb), wfile.c_str(),
+                                     OrNull(wparams), OrNull(wdir), show);
+  return reinterpret_cast<std::intptr_t>(result);
+}
+
+}  // namespace platform::win32

@@ -1,0 +1,27 @@
+// System facts and the clock on Windows.
+#pragma once
+
+#include "platform/system.h"
+
+namespace platform::win32 {
+
+class Win32System final : public ISystem {
+ public:
+  std::string WindowsDirectory() override;
+  std::string ModuleFileName() override;
+  std::string CurrentDirectory() override;
+  bool SetCurrentDirectory(const std::string& path) override;
+  long CreateDirectory(const std::string& path) override;
+  bool HasIsWow64Process() override;
+  bool IsWow64Process() override;
+  bool GetVersionEx(OsVersion& version) override;
+};
+
+class Win32Clock final : public IClock {
+ public:
+  std::time_t Now() override;
+  bool LocalTime(std::time_t t, std::tm& out) override;
+  long SetLocalTime(const SystemTime& time) override;
+};
+
+}  // namespace platform::win32

@@ -1,0 +1,43 @@
+// An in-memory file system: paths are plain keys (no folder logic), so a test sees
+// exactly which path the code opened.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/files.h"
+
+namespace fakes {
+
+class FakeFiles : public platform::IFiles {
+ public:
+  std::unique_ptr<platform::IFile> Open(const std::string& path, platform::FileMode mode) override;
+  bool ReadAllShared(const std::string& path, std::string& bytes) override;
+  bool Delete(const std::string& path) override;
+  bool Exists(const std::string& path) override { return files_.count(path) != 0; }
+
+  // Arranging and checking.
+  void Put(const std::string& path, const std::string& bytes) { *Slot(path) = bytes; }
+  // The file's bytes ("" also for a missing file; use Exists to tell).
+  std::string Get(const std::string& path) const;
+  // Opens of this path fail (a folder that does not exist, a locked file).
+  void Deny(const std::string& path) { denied_.insert(path); }
+
+  int OpenFiles() const { return openFiles_; }
+  // Every path passed to Open or ReadAllShared, in order.
+  const std::vector<std::string>& opened() const { return opened_; }
+
+ private:
+  friend class FakeFile;
+  std::shared_ptr<std::string> Slot(const std::string& path);
+
+  std::map<std::string, std::shared_ptr<std::string>> files_;
+  std::set<std::string> denied_;
+  std::vector<std::string> opened_;
+  int openFiles_ = 0;
+};
+
+}  // namespace fakes

@@ -1,0 +1,49 @@
+// Shell and tray: records every call; can be told to fail.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/shell.h"
+
+namespace fakes {
+
+class FakeShell : public platform::IShell {
+ public:
+  struct NotifyCall {
+    std::uint32_t message;
+    platform::NotifyIconData data;
+  };
+  struct ExecuteCall {
+    platform::WindowHandle owner;
+    std::string verb, file, parameters, directory;
+    int show;
+  };
+
+  bool NotifyIcon(std::uint32_t message, const platform::NotifyIconData& data) override;
+  platform::IconHandle LoadIcon(int resourceId) override {
+    loadedIcons.push_back(resourceId);
+    return missingIcon == resourceId ? 0 : static_cast<platform::IconHandle>(0x10000 + resourceId);
+  }
+  std::intptr_t ShellExecute(platform::WindowHandle owner, const std::string& verb,
+                             const std::string& file, const std::string& parameters,
+                             const std::string& directory, int show) override {
+    executed.push_back({owner, verb, file, parameters, directory, show});
+    return executeResult;
+  }
+
+  // The icon as the tray shows it now (after the accepted calls).
+  bool iconShown = false;
+  platform::NotifyIconData current;
+
+  bool failNotify = false;        // every Shell_NotifyIcon call is refused
+  int missingIcon = -1;           // LoadIcon of this resource gives 0
+  std::intptr_t executeResult = 42;  // > 32: success; set <= 32 to fail
+
+  std::vector<NotifyCall> notified;
+  std::vector<int> loadedIcons;
+  std::vector<ExecuteCall> executed;
+};
+
+}  // namespace fakes
