@@ -1,0 +1,175 @@
+// The HTTP client over real sockets against a scripted server on loopback port 80.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "app/session/session_record.h"
+#include "platform/posix/posix_internet.h"
+#include "protocol/payload_codec.h"
+#include "protocol/web_mgmt.h"
+
+extern char** environ;
+
+namespace {
+
+constexpr const char* kAddress = "127.0.0.61";
+constexpr const char* kDeadAddress = "127.0.0.62";  // nothing listens here
+
+class RawServer {
+ public:
+  bool Start() {
+    std::vector<std::string> args = {TUNRA_PYTHON, TUNRA_SOURCE_DIR "/tests/peer/raw_http_server.py", kAddress, "80"};
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(&a[0]);
+    argv.push_back(nullptr);
+    if (posix_spawn(&pid_, argv[0], nullptr, nullptr, argv.data(), environ) != 0) {
+      pid_ = -1;
+      return false;
+    }
+    // Ready when it accepts a connection; bounded wait.
+    for (int i = 0; i < 200; ++i) {
+      if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
+        pid_ = -1;
+        return false;
+      }
+      const int fd = socket(AF_INET, SOCK_STREAM, 0);
+      sockaddr_in addr{};
+      addr.sin_family = AF_INET;
+      addr.sin_port = htons(80);
+      inet_pton(AF_INET, kAddress, &addr.sin_addr);
+      const bool up = connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
+      close(fd);
+      if (up) return true;
+      usleep(50000);
+    }
+    return false;
+  }
+  ~RawServer() {
+    if (pid_ > 0) {
+      kill(pid_, SIGTERM);
+      waitpid(pid_, nullptr, 0);
+    }
+  }
+
+ private:
+  pid_t pid_ = -1;
+};
+
+class HttpClientPeer : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    if (geteuid() != 0) return;  // port 80 needs root
+    server_ = new RawServer;
+    if (!server_->Start()) {
+      delete server_;
+      server_ = nullptr;
+    }
+  }
+  static void TearDownTestSuite() {
+    delete server_;
+    server_ = nullptr;
+  }
+  void SetUp() override {
+    if (geteuid() != 0) GTEST_SKIP() << "binding port 80 needs root";
+    ASSERT_NE(server_, nullptr) << "the scripted server did not start";
+  }
+
+  std::string Url(const std::string& path, const char* address = kAddress) {
+    return std::string("http://") + address + path;
+  }
+
+  platform::PosixInternet internet_;
+  std::vector<std::string> messages_;
+  protocol::CWebMgmt web_{internet_, app::kRequestHeaders, "tunra",
+                          [this](const std::string& text, const std::string& caption) {
+                            messages_.push_back(caption + ": " + text);
+                          }};
+  static RawServer* server_;
+};
+
+RawServer* HttpClientPeer::server_ = nullptr;
+
+TEST_F(HttpClientPeer, QueryFormEdgeCases) {
+  struct Row { const char* path; std::string reply; };
+  const std::string body3000 = web_.SendQueryRequest(Url("/nolength"));
+  EXPECT_EQ(body3000.size(), 3000u);  // no Content-Length: read to the end
+  const Row rows[] = {
+      {"/ok", "a=1|b"},
+      {"/short", "abcd"},           // Content-Length smaller than the body
+      {"/zerolength", ""},
+      {"/empty", ""},
+      {"/redirect", ""},            // a 302 is not followed
+      {"/status500", ""},
+      {"/zerobyte", "abtail"},      // a zero byte drops the rest of its 1024-byte chunk
+      {"/close-early", "0123456789"},
+  };
+  for (const Row& r : rows) EXPECT_EQ(web_.SendQueryRequest(Url(r.path)), r.reply) << r.path;
+  EXPECT_EQ(web_.SendQueryRequest(std::string("http://") + kAddress + ":8080/ok"), "a=1|b");  // port 80 regardless
+  EXPECT_TRUE(messages_.empty());
+}
+
+TEST_F(HttpClientPeer, FormFormLineReading) {
+  struct Row { const char* path; std::string reply; };
+  const Row rows[] = {
+      {"/form-crlf", "a=1\r\nb=2\r\n\n"},  // CRs kept, one LF added at the end
+      {"/form-blank", "a=1\n\n"},          // cut at the blank line
+      {"/form-nolf", "a=1\nb=2\n\n"},
+      {"/empty", "\n"},
+      {"/status500", ""},
+  };
+  for (const Row& r : rows) EXPECT_EQ(web_.SendFormRequest(Url(r.path), "bin=x"), r.reply) << r.path;
+  EXPECT_TRUE(messages_.empty());
+}
+
+TEST_F(HttpClientPeer, RequestsCarryTheEncodedTextRawAndTheHeaderBlock) {
+  const std::string encoded = protocol::EncodePayload("id=kim|pw=a,b");
+  const std::string query = web_.SendQueryRequest(Url("/echo?bin=" + encoded));
+  EXPECT_EQ(query.substr(0, query.find("\r\n")), "POST /echo?bin=" + encoded + " HTTP/1.0");
+  EXPECT_NE(query.find(std::string(app::kRequestHeaders) + "\r\n"), std::string::npos);
+
+  const std::string form = web_.SendFormRequest(Url("/echo"), "bin=" + encoded);
+  EXPECT_EQ(form.substr(0, form.find('\n')), "POST /echo HTTP/1.0\r");  // CR kept by line reading
+  EXPECT_NE(form.find("Content-Length: " + std::to_string(4 + encoded.size())), std::string::npos);
+  // The blank line of the echoed head is "\r" (CR kept), so the body is read too.
+  EXPECT_EQ(form.substr(form.size() - encoded.size() - 6), "bin=" + encoded + "\n\n");
+}
+
+TEST_F(HttpClientPeer, RefusedConnection) {
+  EXPECT_EQ(web_.SendQueryRequest(Url("/ok", kDeadAddress)), "");
+  EXPECT_TRUE(messages_.empty());  // the query form shows nothing
+  EXPECT_EQ(web_.SendFormRequest(Url("/ok", kDeadAddress), "bin=x"), "");
+  ASSERT_EQ(messages_.size(), 1u);
+  EXPECT_EQ(messages_[0], "tunra: Web Send Error");
+  EXPECT_EQ(web_.last_error(), platform::PosixInternet::kErrorCannotConnect);
+}
+
+TEST(HttpUrl, SplitLikeCrackUrl) {
+  struct Row { const char* url; bool ok; const char* server; const char* object; };
+  const Row rows[] = {
+      {"http://1.2.3.4/a/b.php?bin=x", true, "1.2.3.4", "/a/b.php?bin=x"},
+      {"http://host:8080/x", true, "host", "/x"},
+      {"HTTP://host", true, "host", "/"},
+      {"http://host?bin=1", true, "host", "/?bin=1"},
+      {"ftp://host/x", false, "", ""},
+      {"http:///x", false, "", ""},
+  };
+  for (const Row& r : rows) {
+    std::string server, object;
+    EXPECT_EQ(protocol::SplitHttpUrl(r.url, server, object), r.ok) << r.url;
+    if (r.ok) {
+      EXPECT_EQ(server, r.server) << r.url;
+      EXPECT_EQ(object, r.object) << r.url;
+    }
+  }
+}
+
+}  // namespace
