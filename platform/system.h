@@ -5,6 +5,8 @@
 #include <ctime>
 #include <string>
 
+#include "platform/types.h"
+
 namespace platform {
 
 // OSVERSIONINFOEX, the fields the client reads.

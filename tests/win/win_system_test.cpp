@@ -1,0 +1,56 @@
+// System facts and folders on the real system.
+#include <gtest/gtest.h>
+
+#include "platform/win32/win32_system.h"
+#include "win_temp.h"
+
+namespace {
+
+TEST(WinSystemTest, FoldersAndProgramPathAreSystemPaths) {
+  platform::win32::Win32System system;
+  const std::string windows = system.WindowsDirectory();
+  ASSERT_GE(windows.size(), 3u);
+  EXPECT_EQ(windows.substr(1, 2), ":\\");
+  EXPECT_NE(windows.back(), '\\');
+
+  const std::string module = system.ModuleFileName();
+  ASSERT_GT(module.size(), 4u);
+  EXPECT_EQ(module.substr(module.size() - 4), ".exe");
+  EXPECT_NE(module.find('\\'), std::string::npos);
+}
+
+TEST(WinSystemTest, CurrentDirectoryAndCreateDirectory) {
+  platform::win32::Win32System system;
+  wintest::TempFolder folder;
+  const std::string before = system.CurrentDirectory();
+  ASSERT_TRUE(system.SetCurrentDirectory(folder.path()));
+  EXPECT_EQ(system.CurrentDirectory(), folder.path());
+  EXPECT_FALSE(system.SetCurrentDirectory(folder.path() + "\\missing"));
+  ASSERT_TRUE(system.SetCurrentDirectory(before));
+
+  const std::string sub = folder.path() + "\\Temp";
+  EXPECT_EQ(system.CreateDirectory(sub), 0);
+  EXPECT_EQ(system.CreateDirectory(sub), platform::kErrorAlreadyExists);
+  ::RemoveDirectoryA(sub.c_str());
+}
+
+TEST(WinSystemTest, VersionAndWow64Answer) {
+  platform::win32::Win32System system;
+  platform::OsVersion version;
+  ASSERT_TRUE(system.GetVersionEx(version));
+  EXPECT_GE(version.major, 5u);
+  EXPECT_EQ(version.platformId, 2u);
+  EXPECT_TRUE(system.HasIsWow64Process());
+  EXPECT_FALSE(system.IsWow64Process());  // a 64-bit program never runs under WOW64
+}
+
+TEST(WinClockTest, LocalTimeOfNowIsPlausible) {
+  platform::win32::Win32Clock clock;
+  const std::time_t now = clock.Now();
+  EXPECT_GT(now, 1600000000);
+  std::tm tm{};
+  ASSERT_TRUE(clock.LocalTime(now, tm));
+  EXPECT_GE(tm.tm_year + 1900, 2020);
+}
+
+}  // namespace
