@@ -128,6 +128,19 @@ def _checked_account(ctx, call):
     return account
 
 
+def _pool_account(ctx, call, error_key):
+    """The account an IP pool or IP change request names, or the error reply to send:
+    a wrong account, a suspended one, or the error the fixture sets under error_key."""
+    account = _checked_account(ctx, call)
+    if account is None:
+        return None, _server_error(MSG_BAD_ACCOUNT)
+    if account.suspended:
+        return None, _server_error(MSG_SUSPENDED)
+    if account.get(error_key):
+        return None, _server_error(account.get(error_key))
+    return account, None
+
+
 def user_check(ctx, call, test_variant=False):
     account = _checked_account(ctx, call)
     if account is None:
@@ -166,13 +179,9 @@ def _pool_reply(entries):
 
 
 def ip_pool(ctx, call):
-    account = _checked_account(ctx, call)
-    if account is None:
-        return _server_error(MSG_BAD_ACCOUNT)
-    if account.suspended:
-        return _server_error(MSG_SUSPENDED)
-    if account.get("pool_error"):
-        return _server_error(account.get("pool_error"))
+    account, error = _pool_account(ctx, call, "pool_error")
+    if error is not None:
+        return error
     wanted = cp949text.ascii_lower(call.param("class_code"))
     classes = account.classes()
     if not wanted:
@@ -187,13 +196,9 @@ def ip_pool(ctx, call):
 
 
 def ip_change(ctx, call):
-    account = _checked_account(ctx, call)
-    if account is None:
-        return _server_error(MSG_BAD_ACCOUNT)
-    if account.suspended:
-        return _server_error(MSG_SUSPENDED)
-    if account.get("ip_change_error"):
-        return _server_error(account.get("ip_change_error"))
+    account, error = _pool_account(ctx, call, "ip_change_error")
+    if error is not None:
+        return error
     code = call.param("ip_code")
     entries = account.pool() + [e for _, es in account.classes() for e in es]
     for entry_code, ip in entries:

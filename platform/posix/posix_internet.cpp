@@ -44,36 +44,40 @@ PosixInternet::Object* PosixInternet::Find(InternetHandle handle, int kind) {
   return it->second.get();
 }
 
-InternetHandle PosixInternet::Open(const std::string&, std::uint32_t, std::uint32_t) {
+// Registers a new handle of `kind` under `parent` (0 for a session).
+PosixInternet::Object& PosixInternet::Add(int kind, InternetHandle parent, InternetHandle& handle) {
   auto obj = std::make_unique<Object>();
-  obj->kind = kSession;
-  objects_[next_] = std::move(obj);
-  return next_++;
+  obj->kind = kind;
+  obj->parent = parent;
+  handle = next_++;
+  return *(objects_[handle] = std::move(obj));
+}
+
+InternetHandle PosixInternet::Open(const std::string&, std::uint32_t, std::uint32_t) {
+  InternetHandle handle = 0;
+  Add(kSession, 0, handle);
+  return handle;
 }
 
 InternetHandle PosixInternet::Connect(InternetHandle session, const std::string& server, std::uint16_t port,
                                       std::uint32_t) {
   if (!Find(session, kSession)) return 0;
-  auto obj = std::make_unique<Object>();
-  obj->kind = kConnection;
-  obj->parent = session;
-  obj->server = server;
-  obj->port = port;
-  objects_[next_] = std::move(obj);
-  return next_++;
+  InternetHandle handle = 0;
+  Object& c = Add(kConnection, session, handle);
+  c.server = server;
+  c.port = port;
+  return handle;
 }
 
 InternetHandle PosixInternet::OpenRequest(InternetHandle connection, const std::string& verb,
                                           const std::string& object, const std::string& version, std::uint32_t) {
   if (!Find(connection, kConnection)) return 0;
-  auto obj = std::make_unique<Object>();
-  obj->kind = kRequest;
-  obj->parent = connection;
-  obj->verb = verb;
-  obj->object = object;
-  obj->version = version;
-  objects_[next_] = std::move(obj);
-  return next_++;
+  InternetHandle handle = 0;
+  Object& r = Add(kRequest, connection, handle);
+  r.verb = verb;
+  r.object = object;
+  r.version = version;
+  return handle;
 }
 
 bool PosixInternet::AddRequestHeaders(InternetHandle request, const std::string& headers, std::uint32_t) {

@@ -40,6 +40,7 @@ class PosixInternet : public IInternet {
  private:
   struct Object;
   Object* Find(InternetHandle handle, int kind);
+  Object& Add(int kind, InternetHandle parent, InternetHandle& handle);
   bool ReadHead(Object& request);
 
   std::map<InternetHandle, std::unique_ptr<Object>> objects_;

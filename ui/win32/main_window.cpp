@@ -5,7 +5,7 @@
 #include <string>
 
 #include "resources/resource_ids.h"
-#include "ui/win32/wide_text.h"
+#include "platform/win32/cp949_wide.h"
 
 namespace ui {
 
@@ -135,7 +135,7 @@ void MainWindow::OnInitDialog() {
   SetWindowTextW(window_, TUNRA_WINDOW_TITLE);
 
   if (tray_.Create(window_)) {
-    tray_.SetTip(WidenCp949(" TUNRA 매니저 "));
+    tray_.SetTip(platform::win32::Cp949ToWide(" TUNRA 매니저 "));
     tray_.SetIcon(IDI_TRAY_IDLE);
     GetClientRect(window_, &full_client_);
     ToggleLayout();  // the window starts narrow
@@ -161,7 +161,7 @@ void MainWindow::OnCommand(int id) {
       break;
     case IDC_MAIN_HELP: {
       const std::wstring url =
-          L"http://" + WidenCp949(TUNRA_WEB_HOST) + L"/customer/faq.php";
+          L"http://" + platform::win32::Cp949ToWide(TUNRA_WEB_HOST) + L"/customer/faq.php";
       ShellExecuteW(window_, L"open", url.c_str(), nullptr, nullptr, SW_SHOWDEFAULT);
       break;
     }
