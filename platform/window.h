@@ -55,6 +55,9 @@ class IWindow {
   virtual void Move(int id, const Rect& rect) = 0;
   virtual Rect GetRect(int id) = 0;
 
+  // The normal and pressed bitmaps (resource IDs) of a bitmap button.
+  virtual void SetBitmaps(int id, int normal, int pressed) = 0;
+
   // RedrawWindow (invalidate, erase, update now).
   virtual void Redraw(int id) = 0;
 

@@ -6,10 +6,9 @@
 #include <cstdint>
 #include <string>
 
-namespace app {
+#include "platform/registry.h"
 
-// Registry roots the settings can live under (the settings use the current user's).
-enum class RegistryRoot : int { kNone = 0, kCurrentUser = 1, kLocalMachine = 2 };
+namespace app {
 
 // Connection state (`connState`).
 enum ConnState : int {
@@ -57,7 +56,7 @@ struct SessionRecord {
   std::string accountFileDir, accountFileName;
   std::string downloadDir;
   int clientCertVersion = kClientCertVersion;
-  RegistryRoot settingsRoot = RegistryRoot::kNone;
+  platform::RegKey settingsRoot = 0;  // the null root until the main window sets it
   std::string settingsKeyPath;
   std::string tempDir;
   int ipChangeType = 0;

@@ -81,6 +81,7 @@ long FakeRegistry::OpenKey(RegKey parent, const std::string& subKey, RegKey& out
 long FakeRegistry::CreateKeyEx(RegKey parent, const std::string& subKey, std::uint32_t,
                                RegKey& out, bool* created) {
   ++calls_;
+  if (createFails) return kErrorAccessDenied;
   const std::string path = Resolve(parent, subKey);
   if (path.empty()) return kErrorInvalidHandle;
   const bool isNew = keys_.find(path) == keys_.end();

@@ -31,6 +31,9 @@ class FakeRegistry : public platform::IRegistry {
                std::string& name) override;
   long CloseKey(platform::RegKey key) override;
 
+  // RegCreateKeyEx is refused (access denied), as for a locked-down profile.
+  bool createFails = false;
+
   // Direct access for arranging and checking, by root and path.
   void AddKey(platform::RegKey root, const std::string& path);
   void SetValue(platform::RegKey root, const std::string& path, const std::string& name,

@@ -27,7 +27,9 @@ class FakeSystem : public platform::ISystem {
   bool SetCurrentDirectory(const std::string& path) override {
     setDirectoryCalls.push_back(path);
     if (!directoryChangeSucceeds) return false;
+    // Windows keeps the current directory without a trailing backslash (but "C:\").
     currentDirectory = path;
+    if (currentDirectory.size() > 3 && currentDirectory.back() == '\\') currentDirectory.pop_back();
     return true;
   }
   long CreateDirectory(const std::string& path) override {

@@ -25,6 +25,7 @@ class FakeWindow : public platform::IWindow {
     platform::Rect rect;
     int moves = 0;
     int redraws = 0;
+    int bitmapNormal = 0, bitmapPressed = 0;  // bitmap buttons
     std::vector<std::vector<std::string>> rows;  // list view
     int selectedRow = -1;
     std::vector<std::string> items;  // combo box
@@ -58,6 +59,10 @@ class FakeWindow : public platform::IWindow {
   }
   platform::Rect GetRect(int id) override { return controls_[id].rect; }
   void Redraw(int id) override { ++controls_[id].redraws; }
+  void SetBitmaps(int id, int normal, int pressed) override {
+    controls_[id].bitmapNormal = normal;
+    controls_[id].bitmapPressed = pressed;
+  }
 
   void SetTimer(unsigned timerId, unsigned milliseconds) override;
   void KillTimer(unsigned timerId) override;

@@ -1,0 +1,45 @@
+// Geometry of the main window's two layouts and of the panels it places, as pure
+// functions of the rectangles involved. Rectangles as RECT: right and bottom exclusive.
+#pragma once
+
+#include "platform/types.h"
+
+namespace app {
+
+// Places of the minimize and close buttons and the bitmaps of the account panel's
+// ">>" button in one layout.
+struct LayoutButtons {
+  platform::Rect minimize;
+  platform::Rect close;
+  int expandNormal;
+  int expandPressed;
+};
+
+inline constexpr LayoutButtons kNarrowButtons{{387, 10, 412, 32}, {417, 10, 442, 32}, 185, 186};
+inline constexpr LayoutButtons kWideButtons{{835, 10, 860, 32}, {865, 10, 890, 32}, 187, 188};
+
+// The main window resized to `width`: same left edge, same bottom, the full client
+// height (the window is borderless, so its client area is the whole window).
+inline platform::Rect ResizedMainWindow(const platform::Rect& window, int width, int client_height) {
+  return {window.left, window.bottom - client_height, window.left + width, window.bottom};
+}
+
+// A panel in the bottom-left corner of the client area, in its own size.
+inline platform::Rect BottomLeft(const platform::Rect& client, const platform::Rect& panel) {
+  return {0, client.Height() - panel.Height(), panel.Width(), client.Height()};
+}
+
+// The IP list panels: x 460, width 428, from 2 above their own height to 8 above the
+// bottom of the client area.
+inline platform::Rect IpPanelPlace(const platform::Rect& client, const platform::Rect& panel) {
+  return {460, client.Height() - panel.Height() - 2, 460 + 428, client.Height() - 8};
+}
+
+// `window` moved so that its centre is the centre of `area`, keeping its size.
+inline platform::Rect CenteredOn(const platform::Rect& area, const platform::Rect& window) {
+  const int left = area.left + (area.Width() - window.Width()) / 2;
+  const int top = area.top + (area.Height() - window.Height()) / 2;
+  return {left, top, left + window.Width(), top + window.Height()};
+}
+
+}  // namespace app

@@ -1,0 +1,43 @@
+// The main window's notification-area icon: picture 213 without a tunnel, 214 with
+// one, the tip " TUNRA 매니저 ", and the callback message 1012 for its clicks.
+#pragma once
+
+#include "platform/shell.h"
+#include "platform/system.h"
+
+namespace app {
+
+inline constexpr std::uint32_t kTrayIconId = 129;
+inline constexpr std::uint32_t kWmTrayNotify = 1012;
+inline constexpr int kTrayIconIdle = 213;
+inline constexpr int kTrayIconConnected = 214;
+inline constexpr const char* kTrayTip = " TUNRA 매니저 ";
+
+class CTrayIcon {
+ public:
+  CTrayIcon(platform::IShell& shell, platform::ISystem& system) : shell_(shell), system_(system) {}
+  virtual ~CTrayIcon() { Remove(); }
+
+  // Adds the icon for `owner`: 1, or 0 when the shell is too old (major version
+  // below 4), the owner is missing, or the shell refuses it.
+  int Create(platform::WindowHandle owner);
+
+  // Deletes the icon when it exists.
+  void Remove();
+
+  // Changes the picture to icon resource `id`: the shell's answer, 0 without an icon.
+  int SetIcon(int id);
+
+  // Changes the tip text: the shell's answer, 0 without an icon.
+  int SetTip(const std::string& tip);
+
+  bool iconValid() const { return icon_valid_; }
+
+ private:
+  platform::IShell& shell_;
+  platform::ISystem& system_;
+  platform::NotifyIconData data_;
+  bool icon_valid_ = false;
+};
+
+}  // namespace app
