@@ -1,0 +1,34 @@
+#include "protocol/account_info.h"
+
+#include "protocol/payload_codec.h"
+#include "protocol/reply_parser.h"
+#include "text/cp949.h"
+
+namespace protocol {
+
+int AccountInfo(ExchangeContext& ctx) {
+  app::SessionRecord& r = ctx.record;
+
+  // 1-2. Identifier only; no password travels with this request.
+  const std::string params = "client_code=" + r.clientCode + "|user_id=" + r.userId;
+  const std::string url = HttpUrl(r.webHost, "/ClientLogin/get_info.php?bin=") + EncodePayload(params);
+  const std::string raw = ctx.web.SendQueryRequest(url);
+
+  // 3. Decode and lower-case.
+  const std::string reply = text::ToLowerAscii(DecodePayload(raw));
+
+  // 4. No answer.
+  if (reply.empty()) {
+    ctx.mainWindow.MessageBox(
+        "CODE-011 : 시스템상에 예기지 않은 일이 발생하였습니다. \n\n잠시 후 다시 이용해 주세요.", "접속오류",
+        platform::kMbOk);
+    return -1;
+  }
+
+  // 5. xxxdate replaces the service end, xxxtime adds minutes.
+  r.accountInfoReply = reply;
+  ParseAccountReply(r);
+  return 1;
+}
+
+}  // namespace protocol

@@ -1,0 +1,28 @@
+#include "protocol/exchange_context.h"
+
+#include "protocol/payload_codec.h"
+#include "text/cp949.h"
+#include "text/field.h"
+
+namespace protocol {
+
+std::string ValueOfFieldContaining(std::string_view reply, std::string_view marker) {
+  std::string field;
+  for (int n = 0; text::ExtractField(reply, n, '|', field); ++n)
+    if (text::Contains(field, marker)) return text::ExtractField(field, 1, '=');
+  return std::string();
+}
+
+std::string WithoutLastChar(std::string_view s) {
+  std::size_t last = 0;
+  for (std::size_t i = 0; i < s.size(); i += text::CharLength(s, i)) last = i;
+  return std::string(s.substr(0, last));
+}
+
+std::string SendFormAndDecode(ExchangeContext& ctx, std::string_view path, const std::string& params) {
+  const std::string body = "bin=" + EncodePayload(params);
+  const std::string reply = ctx.web.SendFormRequest(HttpUrl(ctx.record.webHost, path), body);
+  return text::ReplaceAll(DecodePayload(reply), " ", "");
+}
+
+}  // namespace protocol

@@ -1,0 +1,66 @@
+// What every back-end exchange works with: the session record, the HTTP client, the
+// windows it shows messages in and writes to, the platform services the request
+// needs, and the hooks into the dialogs and tunnels.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "app/session/session_hooks.h"
+#include "app/session/session_record.h"
+#include "platform/files.h"
+#include "platform/iphelper.h"
+#include "platform/registry.h"
+#include "platform/shell.h"
+#include "platform/system.h"
+#include "platform/window.h"
+#include "protocol/system_report.h"
+#include "protocol/web_mgmt.h"
+
+namespace protocol {
+
+struct ExchangeContext {
+  app::SessionRecord& record;
+  CWebMgmt& web;
+  platform::IWindow& mainWindow;    // owns the message boxes
+  platform::IWindow& accountPanel;  // the account panel (assigned IP, elapsed time)
+  platform::IRegistry& registry;
+  platform::ISystem& system;
+  ISystemFacts& systemFacts;
+  platform::INetTables& netTables;
+  platform::IShell& shell;
+  platform::IFiles& files;
+  platform::IClock& clock;
+  app::SessionHooks& hooks;
+  platform::WindowHandle mainWindowHandle = 0;  // owner of the pages the shell opens
+};
+
+// Account panel controls the exchanges write.
+inline constexpr int kAccountConnectButton = 1012;
+inline constexpr int kAccountElapsedText = 1034;
+inline constexpr int kAccountIpText = 1035;
+
+inline constexpr int kSwShowDefault = 10;
+
+// "http://" + host + path.
+inline std::string HttpUrl(const std::string& host, std::string_view path) {
+  return "http://" + host + std::string(path);
+}
+
+// The system report of this computer.
+inline std::string SystemReportOf(ExchangeContext& ctx) {
+  return SystemReport(ctx.system, ctx.systemFacts, ctx.registry, ctx.netTables);
+}
+
+// Piece 1 at `=` of the first `|`-field of `reply` that contains `marker`; empty when
+// no field does.
+std::string ValueOfFieldContaining(std::string_view reply, std::string_view marker);
+
+// `text` less its last character (a double-byte character goes whole).
+std::string WithoutLastChar(std::string_view text);
+
+// The decoded reply of a form request with every blank removed (the IP pool and IP
+// change exchanges).
+std::string SendFormAndDecode(ExchangeContext& ctx, std::string_view path, const std::string& params);
+
+}  // namespace protocol

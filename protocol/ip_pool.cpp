@@ -1,0 +1,38 @@
+#include "protocol/ip_pool.h"
+
+#include "text/cp949.h"
+
+namespace protocol {
+
+std::string IpPoolParams(const app::SessionRecord& r) {
+  // client_mac and client_sysInfo travel empty with this request.
+  return "client_code=" + r.clientCode + "|id=" + r.userId + "|password=" + r.password +
+         "|ccver=" + std::to_string(r.clientVersion) + "|ip_code=" + r.ipCode +
+         "|client_mac=|client_sysInfo=|ping_check=" + std::to_string(r.pingCheck) +
+         "|session_key=" + std::to_string(text::AtoI(r.sessionKey)) +
+         "|vpn_type=" + std::to_string(r.vpnType) + "|auth_mode=" + r.authMode +
+         "|vpn_conn_server_code=" + r.vpnConnServerCode + "|class_code=" + r.classCode;
+}
+
+void ShowIpServerError(ExchangeContext& ctx, platform::IWindow& owner, const std::string& reply) {
+  const std::string message = ValueOfFieldContaining(reply, "server_error=");
+  ctx.record.ipPoolList.clear();
+  owner.MessageBox(message, kIpInfoCaption, platform::kMbOk);
+}
+
+int FetchIpPool(ExchangeContext& ctx, platform::IWindow& owner) {
+  // 1-2. Send; the decoded reply comes back without blanks.
+  const std::string reply = SendFormAndDecode(ctx, "/Info/ip_pool_list.php", IpPoolParams(ctx.record));
+
+  // 3. A server message.
+  if (text::Contains(reply, "server_error=")) {
+    ShowIpServerError(ctx, owner, reply);
+    return -1;
+  }
+
+  // 4. The list less its final separator (no reply leaves the list empty).
+  ctx.record.ipPoolList = WithoutLastChar(reply);
+  return 0;
+}
+
+}  // namespace protocol

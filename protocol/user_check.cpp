@@ -1,0 +1,154 @@
+#include "protocol/user_check.h"
+
+#include <type_traits>
+
+#include "app/settings/reg_ctrl.h"
+#include "net/network_mgmt.h"
+#include "protocol/payload_codec.h"
+#include "protocol/reply_parser.h"
+#include "text/cp949.h"
+#include "text/field.h"
+
+namespace protocol {
+
+namespace {
+
+constexpr const char* kCaption = "접속오류";
+constexpr const char* kNoAnswer = "CODE-006 : 인증서버와 통신 오류";
+constexpr const char* kRefused = "CODE-007 : 인증 실패";
+constexpr const char* kSuspended =
+    "CODE-008 :고객님 서비스는 일시 정지 상태입니다.  \n\n고객 센터로 문의 바랍니다.";
+
+// The settings root as a registry key, whichever form the record keeps it in.
+template <class Root>
+platform::RegKey RootKey(Root root) {
+  if constexpr (std::is_enum_v<Root>) {
+    switch (static_cast<int>(root)) {
+      case 1: return platform::kHkeyCurrentUser;
+      case 2: return platform::kHkeyLocalMachine;
+      default: return 0;
+    }
+  } else {
+    return static_cast<platform::RegKey>(root);
+  }
+}
+
+// Hardware address of the interface that carries the route to the probe address.
+std::string DefaultInterfaceMac(platform::INetTables& tables) {
+  net::CNetworkMgmt network(tables);
+  std::string gateway;
+  const int index = network.FindDefaultPath(gateway);
+  return index < 0 ? std::string() : network.GetAdapterMac(static_cast<std::uint32_t>(index));
+}
+
+void Show(ExchangeContext& ctx, const std::string& message) {
+  ctx.mainWindow.MessageBox(message, kCaption, platform::kMbOk);
+}
+
+// Server messages: retry count first, then each `^`-piece of the message list shown
+// in turn, or opened as a page when it is a link.
+void ShowServerMessages(ExchangeContext& ctx, const std::string& reply) {
+  std::string field, messages;
+  for (int n = 0; text::ExtractField(reply, n, '|', field); ++n) {
+    if (text::Contains(field, "login_retry_count=")) {
+      const std::string value = text::ExtractField(field, 1, '=');
+      if (!value.empty()) ctx.record.loginRetryCount = text::AtoI(value);
+      continue;
+    }
+    if (text::Contains(field, "server_error=")) {
+      messages = text::ExtractField(field, 1, '=');
+      break;
+    }
+  }
+  ctx.hooks.StopProgress();
+  for (const std::string& piece : text::Split(messages, '^')) {
+    if (text::Contains(piece, "http://"))
+      ctx.shell.ShellExecute(ctx.mainWindowHandle, "open", piece, "", "", kSwShowDefault);
+    else
+      Show(ctx, piece);
+  }
+}
+
+}  // namespace
+
+std::string UserCheckParams(const app::SessionRecord& r, const std::string& clientMac,
+                            const std::string& sysInfo) {
+  return "client_code=" + r.clientCode + "|id=" + r.userId + "|password=" + r.password +
+         "|ccver=" + std::to_string(r.clientVersion) + "|ip_code=" + r.ipCode +
+         "|client_mac=" + clientMac + "|client_sysInfo=" + sysInfo +
+         "|ping_check=" + std::to_string(r.pingCheck) +
+         "|session_key=" + std::to_string(text::AtoI(r.sessionKey)) +
+         "|vpn_type=" + std::to_string(r.vpnType) + "|auth_mode=" + r.authMode +
+         "|vpn_conn_server_code=" + r.vpnConnServerCode +
+         "|ip_change_type=" + std::to_string(r.ipChangeType);
+}
+
+int UserCheck(ExchangeContext& ctx) {
+  app::SessionRecord& r = ctx.record;
+
+  // 1. The reply refills these lists.
+  r.routeList.clear();
+  r.gameList.clear();
+
+  // 2. The preferred VPN server, as saved in the options.
+  std::string serverCode;
+  app::CRegCtrl(ctx.registry).ReadValue(RootKey(r.settingsRoot), r.settingsKeyPath, "VSvrCode", serverCode);
+  r.vpnConnServerCode = serverCode;
+
+  // 3. This computer's description.
+  const std::string mac = DefaultInterfaceMac(ctx.netTables);
+  const std::string sysInfo = SystemReportOf(ctx);
+
+  // 4. Request URL (the test script when the login dialog asks for it).
+  const char* script = ctx.hooks.TestCertificateChecked() ? "/ClientLogin/user_check_v0.php?bin="
+                                                          : "/ClientLogin/user_check_v1.php?bin=";
+  const std::string url = HttpUrl(r.webHost, script) + EncodePayload(UserCheckParams(r, mac, sysInfo));
+
+  // 5. Send, decode, drop line breaks.
+  const std::string reply = text::ReplaceAll(DecodePayload(ctx.web.SendQueryRequest(url)), "\r\n", "");
+
+  // 6-10. The markers, in this order.
+  if (reply.empty()) {
+    Show(ctx, kNoAnswer);
+    return kUserCheckFailed;
+  }
+  if (text::Contains(reply, "login_auth=no")) {
+    Show(ctx, kRefused);
+    return kUserCheckRefused;
+  }
+  if (text::Contains(reply, "login_auth=stop")) {
+    Show(ctx, kSuspended);
+    return kUserCheckSuspended;
+  }
+  if (text::Contains(reply, "server_error=")) {
+    ShowServerMessages(ctx, reply);
+    return kUserCheckFailed;
+  }
+  if (text::Contains(reply, "xxxtime=|") && text::Contains(reply, "xxxdate=|")) {
+    // No time and no end date left: the help pages tell how to extend the service.
+    ctx.shell.ShellExecute(ctx.mainWindowHandle, "open", "http://" TUNRA_WEB_HOST "/customer/faq.php", "",
+                           "", kSwShowDefault);
+    return kUserCheckFailed;
+  }
+
+  // 11. Success: keep and parse the reply, then prepare the tunnel kind.
+  r.userCheckReply = reply;
+  r.replyHasZeroIp = text::Contains(reply, "0.0.0.0") ? 1 : 0;
+  ParseSessionReply(r, [&ctx](const LocalDateTime& t) {
+    platform::SystemTime st;
+    st.year = static_cast<std::uint16_t>(t.year);
+    st.month = static_cast<std::uint16_t>(t.month);
+    st.day = static_cast<std::uint16_t>(t.day);
+    st.hour = static_cast<std::uint16_t>(t.hour);
+    st.minute = static_cast<std::uint16_t>(t.minute);
+    st.second = static_cast<std::uint16_t>(t.second);
+    ctx.clock.SetLocalTime(st);  // refused without the privilege: ignored
+  });
+  if (r.vpnType == app::kVpnPptp || r.vpnType == app::kVpnL2tp)
+    ctx.hooks.WritePhonebook(r.vpnType, r.replyHasZeroIp);
+  else if (r.vpnType == app::kVpnOpenVpn && r.authMode == "vpn")
+    ctx.hooks.CheckTapAdapter();
+  return kUserCheckOk;
+}
+
+}  // namespace protocol
