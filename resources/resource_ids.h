@@ -4,8 +4,14 @@
 // windres reads this file too.
 #pragma once
 
-// Dialog templates.
+// Dialog templates: the main window and its child dialogs.
 #define IDD_MAIN 102
+#define IDD_ACCOUNT 131
+#define IDD_LOGIN 133
+#define IDD_PROG_UPDATE 134
+#define IDD_VPN_CONN 143
+#define IDD_IP_CLASSES 222
+#define IDD_IP_POOL 226
 
 // Icons: window icon, tray picture without and with a running tunnel.
 #define IDI_MAIN 128
@@ -37,6 +43,11 @@
 #define IDC_MAIN_OPTIONS 1012
 #define IDC_MAIN_HELP 1014
 #define IDC_MAIN_VERSION 1039
+
+// Controls of the child dialogs.
+#define IDC_ACCOUNT_EXPAND 1003
+#define IDC_LOGIN_USER 1005
+#define IDC_LOGIN_PASSWORD 1006
 
 // Private window messages of the main window.
 #define WM_TRAY_NOTIFY 1012  // tray icon callback; wParam = TRAY_ICON_ID

@@ -12,9 +12,11 @@
 #include <windows.h>
 
 #undef CreateDirectory
+#undef CreateMutex
 #undef CreateProcess
 #undef GetVersionEx
 #undef LoadIcon
 #undef MessageBox
+#undef SendMessage
 #undef SetCurrentDirectory
 #undef ShellExecute

@@ -2,7 +2,7 @@
 // alignment on a solid background (the skinned windows' labels).
 #pragma once
 
-#include <windows.h>
+#include "platform/win32/windows_include.h"
 
 #include <string>
 

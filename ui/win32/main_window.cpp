@@ -1,70 +1,75 @@
 #include "ui/win32/main_window.h"
 
-#include <shellapi.h>
-
-#include <string>
-
+#include "app/main/window_rules.h"
 #include "resources/resource_ids.h"
-#include "platform/win32/cp949_wide.h"
+#include "ui/win32/skin.h"
+#include "ui/win32/tray_menu.h"
 
 namespace ui {
 
 namespace {
 
-// Minimize and close button rectangles (client pixels) of the two layouts.
-constexpr RECT kNarrowMinimize{387, 10, 412, 32}, kNarrowClose{417, 10, 442, 32};
-constexpr RECT kWideMinimize{835, 10, 860, 32}, kWideClose{865, 10, 890, 32};
-
 constexpr COLORREF kLabelBack = RGB(0x29, 0x29, 0x29);
 constexpr COLORREF kLabelText = RGB(0xEA, 0xEA, 0xEA);
+constexpr COLORREF kPanelBack = RGB(0x22, 0x22, 0x22);
 
-void MoveControl(HWND control, const RECT& rect) {
-  MoveWindow(control, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, FALSE);
-  RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+HBRUSH PanelBrush() {
+  static HBRUSH brush = CreateSolidBrush(kPanelBack);
+  return brush;
 }
 
 }  // namespace
 
+MainWindow::MainWindow(app::SessionRecord& record) : record_(record) {}
+
 MainWindow::~MainWindow() {
-  tray_.Remove();
-  if (window_ != nullptr) DestroyWindow(window_);
+  dlg_.reset();  // removes the tray icon if it is still there
+  for (Panel* panel : {&login_, &account_, &ip_classes_, &ip_pool_, &vpn_conn_, &prog_update_})
+    if (panel->hwnd != nullptr) DestroyWindow(panel->hwnd);
+  if (window_.hwnd() != nullptr) DestroyWindow(window_.hwnd());
   if (background_ != nullptr) DeleteObject(background_);
 }
 
 bool MainWindow::Create(HINSTANCE instance) {
-  window_ = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_MAIN), nullptr,
-                               &MainWindow::DialogProc, reinterpret_cast<LPARAM>(this));
-  return window_ != nullptr;
+  instance_ = instance;
+  dlg_ = std::make_unique<app::CTunraDlg>(record_, app::MainWindowPlatform{window_, system_, registry_, shell_},
+                                          *this, services_);
+  HWND window = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_MAIN), nullptr, &MainWindow::DialogProc,
+                                   reinterpret_cast<LPARAM>(this));
+  return window != nullptr;
 }
 
 int MainWindow::Run() {
-  ShowWindow(window_, SW_SHOW);
-  UpdateWindow(window_);
+  ShowWindow(window_.hwnd(), SW_SHOW);
+  UpdateWindow(window_.hwnd());
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    if (IsSwallowedKey(message, true)) continue;
-    if (IsDialogMessageW(window_, &message)) continue;
+    // Enter, Escape and Alt+F4 never reach a window: no key closes the client.
+    if (app::SwallowKey(message.message, message.wParam)) continue;
+    if (IsDialogMessageW(window_.hwnd(), &message)) continue;
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }
   return 0;
 }
 
-INT_PTR CALLBACK MainWindow::DialogProc(HWND window, UINT message, WPARAM wparam,
-                                        LPARAM lparam) {
+INT_PTR CALLBACK MainWindow::DialogProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_INITDIALOG) {
     auto* self = reinterpret_cast<MainWindow*>(lparam);
     SetWindowLongPtrW(window, DWLP_USER, lparam);
-    self->window_ = window;
-    self->OnInitDialog();
-    return TRUE;
+    self->window_.Attach(window);
+    self->background_ = LoadBitmapW(self->instance_, MAKEINTRESOURCEW(IDB_MAIN_BACKGROUND));
+    self->version_.Attach(window, IDC_MAIN_VERSION);
+    self->version_.SetBackColor(kLabelBack);
+    self->version_.SetFontStyle(L"굴림", 11, kLabelText, FontStatic::kCenter);
+    return self->dlg_->OnInitDialog() ? TRUE : FALSE;
   }
   auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, DWLP_USER));
   return self != nullptr ? self->Handle(message, wparam, lparam) : FALSE;
 }
 
 INT_PTR MainWindow::Result(LRESULT value) {
-  SetWindowLongPtrW(window_, DWLP_MSGRESULT, value);
+  SetWindowLongPtrW(window_.hwnd(), DWLP_MSGRESULT, value);
   return TRUE;
 }
 
@@ -76,41 +81,26 @@ INT_PTR MainWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_ERASEBKGND:
       return Result(1);  // the background bitmap covers the whole client area
     case WM_NCHITTEST:
-      return Result(HitTestAsCaption(window_, wparam, lparam));
+      return Result(app::DragAnywhere(static_cast<int>(DefWindowProcW(window_.hwnd(), message, wparam, lparam))));
     case WM_QUERYDRAGICON:
       return reinterpret_cast<INT_PTR>(icon_);
-    case WM_DRAWITEM: {
-      const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
-      for (const BitmapButton* button : {&minimize_, &close_, &update_, &options_, &help_}) {
-        if (button->window() == item.hwndItem) {
-          button->Draw(item);
-          return TRUE;
-        }
-      }
-      return FALSE;
-    }
+    case WM_DRAWITEM:
+      return window_.DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lparam)) ? TRUE : FALSE;
     case WM_COMMAND:
-      OnCommand(LOWORD(wparam));
+      dlg_->OnCommand(LOWORD(wparam));
       return TRUE;
     case WM_SYSCOMMAND:
-      if ((wparam & 0xFFF0) == SC_MINIMIZE) {
-        ShowWindow(window_, SW_SHOW);
-        return FALSE;  // the default processing minimizes
-      }
+      dlg_->OnSysCommand(static_cast<std::uint32_t>(wparam));
       if ((wparam & 0xFFF0) == SC_CLOSE) {
-        ShowWindow(window_, SW_HIDE);
-        Exit();
+        dlg_->OnCommand(app::kIdClose);  // the default processing would end the dialog
         return TRUE;
       }
-      return FALSE;
+      return FALSE;  // default processing (minimize, ...)
     case WM_TRAY_NOTIFY:
-      if (LOWORD(lparam) == WM_LBUTTONUP) ShowWindow(window_, SW_SHOWNORMAL);
-      return Result(tray_.OnNotification(wparam, lparam) ? 1 : 0);
+      return Result(dlg_->OnTrayNotify(wparam, lparam));
     case WM_APP_RESTORE:
-      ShowWindow(window_, SW_SHOWNORMAL);
-      return Result(0);
+      return Result(dlg_->OnAppRestore());
     case WM_DESTROY:
-      tray_.Remove();
       PostQuitMessage(0);
       return FALSE;
     default:
@@ -118,82 +108,75 @@ INT_PTR MainWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
   }
 }
 
-void MainWindow::OnInitDialog() {
-  HINSTANCE instance = GetModuleHandleW(nullptr);
-  icon_ = LoadIconW(instance, MAKEINTRESOURCEW(IDI_MAIN));
-  SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
-  SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
-  background_ = LoadBitmapW(instance, MAKEINTRESOURCEW(IDB_MAIN_BACKGROUND));
-
-  minimize_.Attach(window_, IDC_MAIN_MINIMIZE, IDB_MINIMIZE, IDB_MINIMIZE_PRESSED);
-  close_.Attach(window_, IDC_MAIN_CLOSE, IDB_CLOSE, IDB_CLOSE_PRESSED);
-  update_.Attach(window_, IDC_MAIN_UPDATE, IDB_UPDATE, IDB_UPDATE_PRESSED);
-  options_.Attach(window_, IDC_MAIN_OPTIONS, IDB_OPTIONS, IDB_OPTIONS_PRESSED);
-  help_.Attach(window_, IDC_MAIN_HELP, IDB_HELP, IDB_HELP);
-
-  // A second instance finds the running one by this title.
-  SetWindowTextW(window_, TUNRA_WINDOW_TITLE);
-
-  if (tray_.Create(window_)) {
-    tray_.SetTip(platform::win32::Cp949ToWide(" TUNRA 매니저 "));
-    tray_.SetIcon(IDI_TRAY_IDLE);
-    GetClientRect(window_, &full_client_);
-    ToggleLayout();  // the window starts narrow
+INT_PTR CALLBACK MainWindow::PanelProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_INITDIALOG) {
+    SetWindowLongPtrW(window, DWLP_USER, lparam);
+    return TRUE;
   }
-
-  version_.Attach(window_, IDC_MAIN_VERSION);
-  version_.SetBackColor(kLabelBack);
-  version_.SetFontStyle(L"굴림", 11, kLabelText, FontStatic::kCenter);
-  version_.SetText(L"( Ver " + std::to_wstring(kClientVersion) + L" )");
-}
-
-void MainWindow::OnCommand(int id) {
-  switch (id) {
-    case IDC_MAIN_MINIMIZE:
-      SendMessageW(window_, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-      break;
-    case IDC_MAIN_CLOSE:
-    case ID_TRAY_EXIT:
-      Exit();
-      break;
-    case ID_TRAY_OPEN:
-      ShowWindow(window_, SW_SHOW);
-      break;
-    case IDC_MAIN_HELP: {
-      const std::wstring url =
-          L"http://" + platform::win32::Cp949ToWide(TUNRA_WEB_HOST) + L"/customer/faq.php";
-      ShellExecuteW(window_, L"open", url.c_str(), nullptr, nullptr, SW_SHOWDEFAULT);
-      break;
-    }
+  auto* panel = reinterpret_cast<Panel*>(GetWindowLongPtrW(window, DWLP_USER));
+  switch (message) {
+    case WM_CTLCOLORDLG:
+      return reinterpret_cast<INT_PTR>(PanelBrush());
+    case WM_DRAWITEM:
+      return panel != nullptr && panel->window.DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lparam));
+    case WM_NCHITTEST:
+      // Panels drag the main window too, like every point of its surface.
+      SetWindowLongPtrW(window, DWLP_MSGRESULT, HTTRANSPARENT);
+      return TRUE;
     default:
-      // IDOK and IDCANCEL (Enter and Escape reaching the dialog) and commands whose
-      // dialogs do not exist yet do nothing.
-      break;
+      (void)wparam;
+      return FALSE;
   }
 }
 
-void MainWindow::ToggleLayout() {
-  const int height = full_client_.bottom - full_client_.top;
-  const int full_width = full_client_.right - full_client_.left;
-  const bool to_narrow = !narrow_layout_;
-  MoveControl(minimize_.window(), to_narrow ? kNarrowMinimize : kWideMinimize);
-  MoveControl(close_.window(), to_narrow ? kNarrowClose : kWideClose);
-  SetWindowPos(window_, nullptr, 0, 0, to_narrow ? full_width / 2 : full_width, height,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  narrow_layout_ = to_narrow;
+bool MainWindow::CreatePanel(Panel& panel, int templateId, HWND parent, bool child) {
+  panel.hwnd = CreateDialogParamW(instance_, MAKEINTRESOURCEW(templateId), parent, &MainWindow::PanelProc,
+                                  reinterpret_cast<LPARAM>(&panel));
+  panel.window.Attach(panel.hwnd);
+  // Child panels lie under the main window's own buttons and label, which share the
+  // top rows of the client area with them.
+  if (child && panel.hwnd != nullptr)
+    SetWindowPos(panel.hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  return panel.hwnd != nullptr;
 }
 
-void MainWindow::Exit() {
-  // The logout question and the tunnel teardown belong here once sessions exist.
-  tray_.Remove();
-  DestroyWindow(window_);
+void MainWindow::SetIcons(int iconId) {
+  icon_ = LoadIconW(instance_, MAKEINTRESOURCEW(iconId));
+  SendMessageW(window_.hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+  SendMessageW(window_.hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
 }
+
+app::MainWindowPanels MainWindow::CreatePanels() {
+  HWND main = window_.hwnd();
+  app::MainWindowPanels panels;
+  if (CreatePanel(login_, IDD_LOGIN, main, true)) panels.login = &login_.window;
+  if (CreatePanel(account_, IDD_ACCOUNT, main, true)) panels.account = &account_.window;
+  if (CreatePanel(ip_classes_, IDD_IP_CLASSES, main, true)) panels.ipClasses = &ip_classes_.window;
+  if (CreatePanel(ip_pool_, IDD_IP_POOL, main, true)) panels.ipPool = &ip_pool_.window;
+  if (CreatePanel(vpn_conn_, IDD_VPN_CONN, main, false)) panels.vpnConn = &vpn_conn_.window;
+  if (CreatePanel(prog_update_, IDD_PROG_UPDATE, main, false)) panels.progUpdate = &prog_update_.window;
+  return panels;
+}
+
+platform::Rect MainWindow::DesktopRect() {
+  RECT r{};
+  GetWindowRect(GetDesktopWindow(), &r);
+  return {r.left, r.top, r.right, r.bottom};
+}
+
+void MainWindow::Minimize() { SendMessageW(window_.hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0); }
+
+void MainWindow::ShowNormal() { ShowWindow(window_.hwnd(), SW_SHOWNORMAL); }
+
+void MainWindow::EndDialog() { DestroyWindow(window_.hwnd()); }
+
+void MainWindow::ShowTrayMenu() { ui::ShowTrayMenu(window_.hwnd()); }
 
 void MainWindow::Paint() {
   PAINTSTRUCT paint;
-  HDC dc = BeginPaint(window_, &paint);
+  HDC dc = BeginPaint(window_.hwnd(), &paint);
   PaintBitmap(dc, background_);
-  EndPaint(window_, &paint);
+  EndPaint(window_.hwnd(), &paint);
 }
 
 }  // namespace ui

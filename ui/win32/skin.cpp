@@ -25,6 +25,10 @@ BitmapButton::~BitmapButton() {
 
 void BitmapButton::Attach(HWND dialog, int id, int normal_bitmap, int pressed_bitmap) {
   HINSTANCE instance = GetModuleHandleW(nullptr);
+  // Attaching again (a layout change swaps the bitmaps) frees the previous pair.
+  if (pressed_ != nullptr) DeleteObject(pressed_);
+  if (normal_ != nullptr) DeleteObject(normal_);
+  pressed_ = nullptr;
   window_ = GetDlgItem(dialog, id);
   normal_ = LoadBitmapW(instance, MAKEINTRESOURCEW(normal_bitmap));
   if (pressed_bitmap != normal_bitmap)

@@ -2,7 +2,7 @@
 // by the client area and the keys that must never close a window.
 #pragma once
 
-#include <windows.h>
+#include "platform/win32/windows_include.h"
 
 namespace ui {
 
