@@ -77,4 +77,19 @@ class IClock {
   virtual long SetLocalTime(const SystemTime& time) = 0;
 };
 
+// Facts of the processor and the Windows edition, for the client's system report:
+// GetNativeSystemInfo (GetSystemInfo when kernel32 lacks it), GetProductInfo (looked up
+// in kernel32) and GetSystemMetrics(SM_SERVERR2).
+class ISystemFacts {
+ public:
+  virtual ~ISystemFacts() = default;
+  // wProcessorArchitecture: 0 x86, 6 Itanium, 9 AMD64.
+  virtual std::uint16_t ProcessorArchitecture() = 0;
+  // GetProductInfo(major, minor, 0, 0); false when kernel32 has no such function.
+  virtual bool GetProductInfo(std::uint32_t major, std::uint32_t minor,
+                              std::uint32_t& productType) = 0;
+  // GetSystemMetrics(SM_SERVERR2).
+  virtual int ServerR2Metric() = 0;
+};
+
 }  // namespace platform

@@ -26,7 +26,7 @@ struct ExchangeContext {
   platform::IWindow& accountPanel;  // the account panel (assigned IP, elapsed time)
   platform::IRegistry& registry;
   platform::ISystem& system;
-  ISystemFacts& systemFacts;
+  platform::ISystemFacts& systemFacts;
   platform::INetTables& netTables;
   platform::IShell& shell;
   platform::IFiles& files;

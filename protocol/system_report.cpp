@@ -56,7 +56,7 @@ struct SystemInfo {
 };
 
 // Windows Server 2003 family and 64-bit XP (NT 5.2).
-void DescribeNt52(const platform::OsVersion& v, ISystemFacts& facts, SystemInfo& info) {
+void DescribeNt52(const platform::OsVersion& v, platform::ISystemFacts& facts, SystemInfo& info) {
   const std::uint16_t arch = facts.ProcessorArchitecture();
   const bool workstation = v.productType == kWorkstation;
   if (facts.ServerR2Metric() != 0) {
@@ -91,7 +91,7 @@ void DescribeNt52(const platform::OsVersion& v, ISystemFacts& facts, SystemInfo&
 }
 
 // Name, edition and architecture of an NT system above version 4.
-void DescribeNt(const platform::OsVersion& v, ISystemFacts& facts, SystemInfo& info) {
+void DescribeNt(const platform::OsVersion& v, platform::ISystemFacts& facts, SystemInfo& info) {
   const bool workstation = v.productType == kWorkstation;
   info.name = "Microsoft ";  // stays when no known version matches
   if (v.major == 6) {
@@ -149,7 +149,7 @@ std::string AdapterLines(platform::INetTables& tables) {
 
 }  // namespace
 
-std::string SystemLine(platform::ISystem& system, ISystemFacts& facts) {
+std::string SystemLine(platform::ISystem& system, platform::ISystemFacts& facts) {
   SystemInfo info;
   platform::OsVersion version;
   if (system.GetVersionEx(version)) {
@@ -159,7 +159,7 @@ std::string SystemLine(platform::ISystem& system, ISystemFacts& facts) {
   return info.name + ", " + info.edition + ", " + info.architecture + ", " + info.servicePack + "\r\n";
 }
 
-std::string SystemReport(platform::ISystem& system, ISystemFacts& facts,
+std::string SystemReport(platform::ISystem& system, platform::ISystemFacts& facts,
                          platform::IRegistry& registry, platform::INetTables& tables) {
   return SystemLine(system, facts) + BrowserLine(registry) + AdapterLines(tables);
 }

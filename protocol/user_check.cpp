@@ -1,6 +1,5 @@
 #include "protocol/user_check.h"
 
-#include <type_traits>
 
 #include "app/settings/reg_ctrl.h"
 #include "net/network_mgmt.h"
@@ -18,20 +17,6 @@ constexpr const char* kNoAnswer = "CODE-006 : 인증서버와 통신 오류";
 constexpr const char* kRefused = "CODE-007 : 인증 실패";
 constexpr const char* kSuspended =
     "CODE-008 :고객님 서비스는 일시 정지 상태입니다.  \n\n고객 센터로 문의 바랍니다.";
-
-// The settings root as a registry key, whichever form the record keeps it in.
-template <class Root>
-platform::RegKey RootKey(Root root) {
-  if constexpr (std::is_enum_v<Root>) {
-    switch (static_cast<int>(root)) {
-      case 1: return platform::kHkeyCurrentUser;
-      case 2: return platform::kHkeyLocalMachine;
-      default: return 0;
-    }
-  } else {
-    return static_cast<platform::RegKey>(root);
-  }
-}
 
 // Hardware address of the interface that carries the route to the probe address.
 std::string DefaultInterfaceMac(platform::INetTables& tables) {
@@ -92,7 +77,7 @@ int UserCheck(ExchangeContext& ctx) {
 
   // 2. The preferred VPN server, as saved in the options.
   std::string serverCode;
-  app::CRegCtrl(ctx.registry).ReadValue(RootKey(r.settingsRoot), r.settingsKeyPath, "VSvrCode", serverCode);
+  app::CRegCtrl(ctx.registry).ReadValue(r.settingsRoot, r.settingsKeyPath, "VSvrCode", serverCode);
   r.vpnConnServerCode = serverCode;
 
   // 3. This computer's description.

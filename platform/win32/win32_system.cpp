@@ -95,4 +95,27 @@ long Win32Clock::SetLocalTime(const SystemTime& time) {
   return static_cast<long>(::GetLastError());
 }
 
+std::uint16_t Win32SystemFacts::ProcessorArchitecture() {
+  using GetNativeSystemInfoFn = void(WINAPI*)(LPSYSTEM_INFO);
+  SYSTEM_INFO info{};
+  auto native = reinterpret_cast<GetNativeSystemInfoFn>(
+      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32"), "GetNativeSystemInfo")));
+  if (native != nullptr) native(&info);
+  else ::GetSystemInfo(&info);
+  return info.wProcessorArchitecture;
+}
+
+bool Win32SystemFacts::GetProductInfo(std::uint32_t major, std::uint32_t minor, std::uint32_t& productType) {
+  using GetProductInfoFn = BOOL(WINAPI*)(DWORD, DWORD, DWORD, DWORD, PDWORD);
+  auto get = reinterpret_cast<GetProductInfoFn>(
+      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32"), "GetProductInfo")));
+  if (get == nullptr) return false;
+  DWORD type = 0;
+  get(major, minor, 0, 0, &type);
+  productType = type;
+  return true;
+}
+
+int Win32SystemFacts::ServerR2Metric() { return ::GetSystemMetrics(SM_SERVERR2); }
+
 }  // namespace platform::win32

@@ -17,6 +17,13 @@ class Win32System final : public ISystem {
   bool GetVersionEx(OsVersion& version) override;
 };
 
+class Win32SystemFacts final : public ISystemFacts {
+ public:
+  std::uint16_t ProcessorArchitecture() override;
+  bool GetProductInfo(std::uint32_t major, std::uint32_t minor, std::uint32_t& productType) override;
+  int ServerR2Metric() override;
+};
+
 class Win32Clock final : public IClock {
  public:
   std::time_t Now() override;

@@ -44,6 +44,20 @@ TEST(WinSystemTest, VersionAndWow64Answer) {
   EXPECT_FALSE(system.IsWow64Process());  // a 64-bit program never runs under WOW64
 }
 
+TEST(WinSystemTest, ReportFactsOfA64BitSystem) {
+  platform::win32::Win32SystemFacts facts;
+  EXPECT_EQ(facts.ProcessorArchitecture(), 9);  // AMD64: the client only runs on 64-bit Windows
+  platform::win32::Win32System system;
+  platform::OsVersion version;
+  ASSERT_TRUE(system.GetVersionEx(version));
+  std::uint32_t product = 0;
+  if (version.major >= 6) {
+    EXPECT_TRUE(facts.GetProductInfo(version.major, version.minor, product));
+    EXPECT_NE(product, 0u);
+  }
+  EXPECT_GE(facts.ServerR2Metric(), 0);
+}
+
 TEST(WinClockTest, LocalTimeOfNowIsPlausible) {
   platform::win32::Win32Clock clock;
   const std::time_t now = clock.Now();
