@@ -112,7 +112,7 @@ class NoHooks : public app::SessionHooks {
   std::vector<std::string> calls;
 };
 
-class Facts : public protocol::ISystemFacts {
+class Facts : public platform::ISystemFacts {
  public:
   std::uint16_t ProcessorArchitecture() override { return 9; }
   bool GetProductInfo(std::uint32_t, std::uint32_t, std::uint32_t& type) override {

@@ -27,7 +27,7 @@ Root CurrentUserRoot() {
   else return static_cast<Root>(platform::kHkeyCurrentUser);
 }
 
-class FakeSystemFacts : public protocol::ISystemFacts {
+class FakeSystemFacts : public platform::ISystemFacts {
  public:
   std::uint16_t ProcessorArchitecture() override { return architecture; }
   bool GetProductInfo(std::uint32_t, std::uint32_t, std::uint32_t& type) override {
