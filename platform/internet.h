@@ -74,7 +74,7 @@ class IUrlDownloader {
   virtual ~IUrlDownloader() = default;
 
   // Called for every progress notification: bytes so far, total bytes (0 when
-  // unknown), the BINDSTATUS code (2 connecting, 5 begin download, 4 downloading,
+  // unknown), the BINDSTATUS code (2 connecting, 4 begin download, 5 downloading,
   // 6 end, ...) and its text. Return kSOk to go on, kEAbort to stop the download.
   using Progress = std::function<long(std::uint32_t progress, std::uint32_t progressMax,
                                       std::uint32_t statusCode, const std::string& text)>;
