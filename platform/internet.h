@@ -24,6 +24,13 @@ constexpr std::uint32_t kHttpQueryStatusCode = 19;
 constexpr std::uint32_t kHttpAddreqFlagAdd = 0x20000000;
 constexpr std::uint32_t kHttpAddreqFlagAddIfNew = 0x10000000;
 
+// WinINet error codes (LastError) the client and its tests look at.
+constexpr long kInternetErrorNameNotResolved = 12007;
+constexpr long kInternetErrorInvalidHandle = 12018;
+constexpr long kInternetErrorCannotConnect = 12029;
+constexpr long kInternetErrorConnectionAborted = 12030;
+constexpr long kHttpErrorHeaderNotFound = 12150;
+
 class IInternet {
  public:
   virtual ~IInternet() = default;

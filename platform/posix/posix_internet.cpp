@@ -38,7 +38,7 @@ PosixInternet::~PosixInternet() = default;
 PosixInternet::Object* PosixInternet::Find(InternetHandle handle, int kind) {
   auto it = objects_.find(handle);
   if (it == objects_.end() || it->second->kind != kind) {
-    last_error_ = kErrorInvalidHandle;
+    last_error_ = kInternetErrorInvalidHandle;
     return nullptr;
   }
   return it->second.get();
@@ -99,7 +99,7 @@ bool PosixInternet::SendRequest(InternetHandle request, const std::string& heade
   hints.ai_socktype = SOCK_STREAM;
   addrinfo* found = nullptr;
   if (getaddrinfo(c->server.c_str(), std::to_string(c->port).c_str(), &hints, &found) != 0 || !found) {
-    last_error_ = kErrorNameNotResolved;
+    last_error_ = kInternetErrorNameNotResolved;
     return false;
   }
   const int fd = ::socket(found->ai_family, found->ai_socktype, found->ai_protocol);
@@ -107,7 +107,7 @@ bool PosixInternet::SendRequest(InternetHandle request, const std::string& heade
   freeaddrinfo(found);
   if (!connected) {
     if (fd >= 0) ::close(fd);
-    last_error_ = kErrorCannotConnect;
+    last_error_ = kInternetErrorCannotConnect;
     return false;
   }
   r->fd = fd;
@@ -121,13 +121,13 @@ bool PosixInternet::SendRequest(InternetHandle request, const std::string& heade
     const ssize_t n = ::send(fd, message.data() + sent, message.size() - sent, MSG_NOSIGNAL);
     if (n <= 0) {
       if (n < 0 && errno == EINTR) continue;
-      last_error_ = kErrorConnectionAborted;
+      last_error_ = kInternetErrorConnectionAborted;
       return false;
     }
     sent += static_cast<std::size_t>(n);
   }
   if (!ReadHead(*r)) {
-    last_error_ = kErrorConnectionAborted;
+    last_error_ = kInternetErrorConnectionAborted;
     return false;
   }
   return true;
@@ -160,7 +160,7 @@ bool PosixInternet::QueryInfo(InternetHandle request, std::uint32_t infoLevel, s
   Object* r = Find(request, kRequest);
   if (!r) return false;
   if (!r->head_read) {
-    last_error_ = kErrorHeaderNotFound;
+    last_error_ = kHttpErrorHeaderNotFound;
     return false;
   }
   if (infoLevel == kHttpQueryStatusCode) {
@@ -182,7 +182,7 @@ bool PosixInternet::QueryInfo(InternetHandle request, std::uint32_t infoLevel, s
       pos = eol + 2;
     }
   }
-  last_error_ = kErrorHeaderNotFound;
+  last_error_ = kHttpErrorHeaderNotFound;
   return false;
 }
 
@@ -203,7 +203,7 @@ bool PosixInternet::ReadFile(InternetHandle request, std::uint32_t maxBytes, std
     const ssize_t n = ::recv(r->fd, &buf[have], maxBytes - have, 0);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
-      last_error_ = kErrorConnectionAborted;
+      last_error_ = kInternetErrorConnectionAborted;
       return false;
     }
     if (n == 0) break;
@@ -216,7 +216,7 @@ bool PosixInternet::ReadFile(InternetHandle request, std::uint32_t maxBytes, std
 
 bool PosixInternet::CloseHandle(InternetHandle handle) {
   if (objects_.erase(handle) == 0) {
-    last_error_ = kErrorInvalidHandle;
+    last_error_ = kInternetErrorInvalidHandle;
     return false;
   }
   return true;

@@ -30,13 +30,6 @@ class PosixInternet : public IInternet {
   bool CloseHandle(InternetHandle handle) override;
   long LastError() const override { return last_error_; }
 
-  // WinINet error codes this transport reports.
-  static constexpr long kErrorCannotConnect = 12029;
-  static constexpr long kErrorNameNotResolved = 12007;
-  static constexpr long kErrorConnectionAborted = 12030;
-  static constexpr long kErrorInvalidHandle = 12018;
-  static constexpr long kErrorHeaderNotFound = 12150;
-
  private:
   struct Object;
   Object* Find(InternetHandle handle, int kind);

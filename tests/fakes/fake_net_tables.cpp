@@ -4,6 +4,18 @@
 
 namespace fakes {
 
+namespace {
+
+// The arranged table, or the arranged failure code without touching `out`.
+template <class Table>
+std::uint32_t Answer(std::uint32_t result, const Table& table, Table& out) {
+  if (result != 0) return result;
+  out = table;
+  return 0;
+}
+
+}  // namespace
+
 std::uint32_t FakeNetTables::GetIpForwardTable(bool, std::vector<platform::RouteRow>& rows) {
   if (forwardTableResult != 0) return forwardTableResult;
   rows = routes;
@@ -38,29 +50,13 @@ std::uint32_t FakeNetTables::GetBestRoute(std::uint32_t dest, std::uint32_t,
   return 0;
 }
 
-std::uint32_t FakeNetTables::GetIpAddrTable(bool, std::vector<platform::AddrRow>& rows) {
-  if (addrTableResult != 0) return addrTableResult;
-  rows = addresses;
-  return 0;
-}
+std::uint32_t FakeNetTables::GetIpAddrTable(bool, std::vector<platform::AddrRow>& rows) { return Answer(addrTableResult, addresses, rows); }
 
-std::uint32_t FakeNetTables::GetAdaptersInfo(std::vector<platform::AdapterInfo>& out) {
-  if (adaptersResult != 0) return adaptersResult;
-  out = adapters;
-  return 0;
-}
+std::uint32_t FakeNetTables::GetAdaptersInfo(std::vector<platform::AdapterInfo>& out) { return Answer(adaptersResult, adapters, out); }
 
-std::uint32_t FakeNetTables::GetInterfaceInfo(std::vector<platform::InterfaceEntry>& entries) {
-  if (interfaceInfoResult != 0) return interfaceInfoResult;
-  entries = interfaces;
-  return 0;
-}
+std::uint32_t FakeNetTables::GetInterfaceInfo(std::vector<platform::InterfaceEntry>& entries) { return Answer(interfaceInfoResult, interfaces, entries); }
 
-std::uint32_t FakeNetTables::GetExtendedTcpTable(bool, std::vector<platform::TcpRow>& rows) {
-  if (tcpTableResult != 0) return tcpTableResult;
-  rows = tcpRows;
-  return 0;
-}
+std::uint32_t FakeNetTables::GetExtendedTcpTable(bool, std::vector<platform::TcpRow>& rows) { return Answer(tcpTableResult, tcpRows, rows); }
 
 bool FakeNetTables::GetHostByName(const std::string& name, std::vector<std::uint32_t>& out) {
   lookedUp.push_back(name);

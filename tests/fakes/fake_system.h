@@ -1,6 +1,7 @@
 // System facts a test sets: folders, program path, version, WOW64.
 #pragma once
 
+#include <cstdint>
 #include <set>
 #include <string>
 #include <vector>
@@ -57,6 +58,22 @@ class FakeSystem : public platform::ISystem {
 
   std::vector<std::string> setDirectoryCalls;
   std::vector<std::string> createdDirectories;
+};
+
+// Processor and edition facts: an AMD64 Windows 7 Ultimate by default.
+class FakeSystemFacts : public platform::ISystemFacts {
+ public:
+  std::uint16_t ProcessorArchitecture() override { return architecture; }
+  bool GetProductInfo(std::uint32_t, std::uint32_t, std::uint32_t& type) override {
+    type = productType;
+    return hasProductInfo;
+  }
+  int ServerR2Metric() override { return serverR2; }
+
+  std::uint16_t architecture = 9;  // AMD64
+  bool hasProductInfo = true;
+  std::uint32_t productType = 1;   // Ultimate
+  int serverR2 = 0;
 };
 
 }  // namespace fakes

@@ -1,12 +1,6 @@
 // The exchanges over the socket transport against the reference back end on loopback
 // port 80: what the back end decodes is compared byte for byte with the parameter
 // texts, and the session record with what the demo account's replies carry.
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -27,10 +21,10 @@
 #include "protocol/event_report.h"
 #include "protocol/ip_change.h"
 #include "protocol/ip_pool.h"
+#include "fakes/exchange_rig.h"
+#include "peer/loopback_server.h"
 #include "protocol/logout.h"
 #include "protocol/user_check.h"
-
-extern char** environ;
 
 namespace {
 
@@ -40,37 +34,12 @@ class Backend {
  public:
   explicit Backend(std::string record) : record_(std::move(record)) {}
   bool Start() {
-    std::vector<std::string> args = {TUNRA_PYTHON, TUNRA_SOURCE_DIR "/backend/tunra_backend.py", kAddress,
-                                     "--record", record_, "--time-limit", "300"};
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(&a[0]);
-    argv.push_back(nullptr);
-    if (posix_spawn(&pid_, argv[0], nullptr, nullptr, argv.data(), environ) != 0) {
-      pid_ = -1;
-      return false;
-    }
-    for (int i = 0; i < 200; ++i) {  // ready when it accepts a connection
-      if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
-        pid_ = -1;
-        return false;
-      }
-      const int fd = socket(AF_INET, SOCK_STREAM, 0);
-      sockaddr_in addr{};
-      addr.sin_family = AF_INET;
-      addr.sin_port = htons(80);
-      inet_pton(AF_INET, kAddress, &addr.sin_addr);
-      const bool up = connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
-      close(fd);
-      if (up) return true;
-      usleep(50000);
-    }
-    return false;
+    return server_.Start({TUNRA_PYTHON, TUNRA_SOURCE_DIR "/backend/tunra_backend.py", kAddress, "--record",
+                          record_, "--time-limit", "300"},
+                         kAddress);
   }
   ~Backend() {
-    if (pid_ > 0) {
-      kill(pid_, SIGTERM);
-      waitpid(pid_, nullptr, 0);
-    }
+    server_.Stop();
     std::remove(record_.c_str());
   }
 
@@ -90,7 +59,7 @@ class Backend {
 
  private:
   std::string record_;
-  pid_t pid_ = -1;
+  peer::LoopbackServer server_;
 };
 
 std::string Hex(const std::string& bytes) {
@@ -103,26 +72,7 @@ std::string Hex(const std::string& bytes) {
   return out;
 }
 
-class NoHooks : public app::SessionHooks {
- public:
-  bool TestCertificateChecked() override { return false; }
-  void StopProgress() override { calls.push_back("StopProgress"); }
-  void WritePhonebook(int, int) override { calls.push_back("WritePhonebook"); }
-  void CheckTapAdapter() override { calls.push_back("CheckTapAdapter"); }
-  std::vector<std::string> calls;
-};
-
-class Facts : public platform::ISystemFacts {
- public:
-  std::uint16_t ProcessorArchitecture() override { return 9; }
-  bool GetProductInfo(std::uint32_t, std::uint32_t, std::uint32_t& type) override {
-    type = 48;
-    return true;
-  }
-  int ServerR2Metric() override { return 0; }
-};
-
-class ExchangesPeer : public ::testing::Test {
+class ExchangesPeer : public ::testing::Test, protected fakes::ExchangeRig<platform::PosixInternet> {
  protected:
   static void SetUpTestSuite() {
     if (geteuid() != 0) return;  // port 80 needs root
@@ -147,6 +97,7 @@ class ExchangesPeer : public ::testing::Test {
     record_.authMode = "user";
     record_.programDir = "C:\\tunra";
     record_.openVpnLogName = "openvpn.log";
+    facts_.productType = 48;  // Professional
     platform::AdapterInfo lan;
     lan.index = 3;
     lan.description = "LAN";
@@ -156,23 +107,7 @@ class ExchangesPeer : public ::testing::Test {
     tables_.bestRoute.ifIndex = 3;
   }
 
-  app::SessionRecord record_;
-  platform::PosixInternet internet_;
-  fakes::FakeWindow main_, panel_, tab_;
-  protocol::CWebMgmt web_{internet_, app::kRequestHeaders, "tunra",
-                          [this](const std::string& text, const std::string& caption) {
-                            main_.MessageBox(text, caption, platform::kMbOk);
-                          }};
-  fakes::FakeRegistry registry_;
-  fakes::FakeSystem system_;
-  Facts facts_;
-  fakes::FakeNetTables tables_;
-  fakes::FakeShell shell_;
-  fakes::FakeFiles files_;
-  fakes::FakeClock clock_;
-  NoHooks hooks_;
-  protocol::ExchangeContext ctx_{record_, web_,   main_,  panel_, registry_, system_, facts_,
-                                 tables_, shell_, files_, clock_, hooks_,    0};
+  fakes::FakeWindow tab_;
   static Backend* backend_;
 };
 

@@ -1,10 +1,4 @@
 // The HTTP client over real sockets against a scripted server on loopback port 80.
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <string>
@@ -13,11 +7,11 @@
 #include <gtest/gtest.h>
 
 #include "app/session/session_record.h"
+#include "peer/http_edge_cases.h"
+#include "peer/loopback_server.h"
 #include "platform/posix/posix_internet.h"
 #include "protocol/payload_codec.h"
 #include "protocol/web_mgmt.h"
-
-extern char** environ;
 
 namespace {
 
@@ -27,41 +21,11 @@ constexpr const char* kDeadAddress = "127.0.0.62";  // nothing listens here
 class RawServer {
  public:
   bool Start() {
-    std::vector<std::string> args = {TUNRA_PYTHON, TUNRA_SOURCE_DIR "/tests/peer/raw_http_server.py", kAddress, "80"};
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(&a[0]);
-    argv.push_back(nullptr);
-    if (posix_spawn(&pid_, argv[0], nullptr, nullptr, argv.data(), environ) != 0) {
-      pid_ = -1;
-      return false;
-    }
-    // Ready when it accepts a connection; bounded wait.
-    for (int i = 0; i < 200; ++i) {
-      if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
-        pid_ = -1;
-        return false;
-      }
-      const int fd = socket(AF_INET, SOCK_STREAM, 0);
-      sockaddr_in addr{};
-      addr.sin_family = AF_INET;
-      addr.sin_port = htons(80);
-      inet_pton(AF_INET, kAddress, &addr.sin_addr);
-      const bool up = connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
-      close(fd);
-      if (up) return true;
-      usleep(50000);
-    }
-    return false;
-  }
-  ~RawServer() {
-    if (pid_ > 0) {
-      kill(pid_, SIGTERM);
-      waitpid(pid_, nullptr, 0);
-    }
+    return server_.Start({TUNRA_PYTHON, TUNRA_SOURCE_DIR "/tests/peer/raw_http_server.py", kAddress, "80"}, kAddress);
   }
 
  private:
-  pid_t pid_ = -1;
+  peer::LoopbackServer server_;
 };
 
 class HttpClientPeer : public ::testing::Test {
@@ -99,34 +63,12 @@ class HttpClientPeer : public ::testing::Test {
 RawServer* HttpClientPeer::server_ = nullptr;
 
 TEST_F(HttpClientPeer, QueryFormEdgeCases) {
-  struct Row { const char* path; std::string reply; };
-  const std::string body3000 = web_.SendQueryRequest(Url("/nolength"));
-  EXPECT_EQ(body3000.size(), 3000u);  // no Content-Length: read to the end
-  const Row rows[] = {
-      {"/ok", "a=1|b"},
-      {"/short", "abcd"},           // Content-Length smaller than the body
-      {"/zerolength", ""},
-      {"/empty", ""},
-      {"/redirect", ""},            // a 302 is not followed
-      {"/status500", ""},
-      {"/zerobyte", "abtail"},      // a zero byte drops the rest of its 1024-byte chunk
-      {"/close-early", "0123456789"},
-  };
-  for (const Row& r : rows) EXPECT_EQ(web_.SendQueryRequest(Url(r.path)), r.reply) << r.path;
-  EXPECT_EQ(web_.SendQueryRequest(std::string("http://") + kAddress + ":8080/ok"), "a=1|b");  // port 80 regardless
+  peer::ExpectQueryFormEdgeCases(web_, kAddress);
   EXPECT_TRUE(messages_.empty());
 }
 
 TEST_F(HttpClientPeer, FormFormLineReading) {
-  struct Row { const char* path; std::string reply; };
-  const Row rows[] = {
-      {"/form-crlf", "a=1\r\nb=2\r\n\n"},  // CRs kept, one LF added at the end
-      {"/form-blank", "a=1\n\n"},          // cut at the blank line
-      {"/form-nolf", "a=1\nb=2\n\n"},
-      {"/empty", "\n"},
-      {"/status500", ""},
-  };
-  for (const Row& r : rows) EXPECT_EQ(web_.SendFormRequest(Url(r.path), "bin=x"), r.reply) << r.path;
+  peer::ExpectFormFormLineReading(web_, kAddress);
   EXPECT_TRUE(messages_.empty());
 }
 
@@ -149,7 +91,7 @@ TEST_F(HttpClientPeer, RefusedConnection) {
   EXPECT_EQ(web_.SendFormRequest(Url("/ok", kDeadAddress), "bin=x"), "");
   ASSERT_EQ(messages_.size(), 1u);
   EXPECT_EQ(messages_[0], "tunra: Web Send Error");
-  EXPECT_EQ(web_.last_error(), platform::PosixInternet::kErrorCannotConnect);
+  EXPECT_EQ(web_.last_error(), platform::kInternetErrorCannotConnect);
 }
 
 TEST(HttpUrl, SplitLikeCrackUrl) {

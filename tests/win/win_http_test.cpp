@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "app/session/session_record.h"
+#include "peer/http_edge_cases.h"
 #include "platform/win32/win32_internet.h"
 #include "protocol/payload_codec.h"
 #include "protocol/web_mgmt.h"
@@ -18,7 +19,6 @@ constexpr const char* kSplitAddress = TUNRA_HTTP_SPLIT_ADDRESS;
 constexpr const char* kOnePacketAddress = TUNRA_HTTP_ONE_PACKET_ADDRESS;
 constexpr const char* kDeadAddress = TUNRA_HTTP_DEAD_ADDRESS;  // nothing listens here
 
-std::string Url(const char* address, const std::string& path) { return std::string("http://") + address + path; }
 
 class WinHttpClient : public ::testing::TestWithParam<const char*> {
  protected:
@@ -31,35 +31,12 @@ class WinHttpClient : public ::testing::TestWithParam<const char*> {
 };
 
 TEST_P(WinHttpClient, QueryFormEdgeCases) {
-  const char* address = GetParam();
-  EXPECT_EQ(web_.SendQueryRequest(Url(address, "/nolength")).size(), 3000u);  // read to the end
-  struct Row { const char* path; std::string reply; };
-  const Row rows[] = {
-      {"/ok", "a=1|b"},
-      {"/short", "abcd"},        // Content-Length smaller than the body
-      {"/zerolength", ""},
-      {"/empty", ""},
-      {"/redirect", ""},         // a 302 is not followed
-      {"/status500", ""},
-      {"/zerobyte", "abtail"},   // a zero byte drops the rest of its 1024-byte chunk
-      {"/close-early", "0123456789"},
-  };
-  for (const Row& r : rows) EXPECT_EQ(web_.SendQueryRequest(Url(address, r.path)), r.reply) << r.path;
-  EXPECT_EQ(web_.SendQueryRequest(std::string("http://") + address + ":8080/ok"), "a=1|b");  // port 80 regardless
+  peer::ExpectQueryFormEdgeCases(web_, GetParam());
   EXPECT_TRUE(messages_.empty());
 }
 
 TEST_P(WinHttpClient, FormFormLineReading) {
-  const char* address = GetParam();
-  struct Row { const char* path; std::string reply; };
-  const Row rows[] = {
-      {"/form-crlf", "a=1\r\nb=2\r\n\n"},  // CRs kept, one LF added at the end
-      {"/form-blank", "a=1\n\n"},          // cut at the blank line
-      {"/form-nolf", "a=1\nb=2\n\n"},
-      {"/empty", "\n"},
-      {"/status500", ""},
-  };
-  for (const Row& r : rows) EXPECT_EQ(web_.SendFormRequest(Url(address, r.path), "bin=x"), r.reply) << r.path;
+  peer::ExpectFormFormLineReading(web_, GetParam());
   EXPECT_TRUE(messages_.empty());
 }
 
@@ -76,7 +53,7 @@ TEST(WinHttpRequest, CarriesTheEncodedTextRawAndTheHeaderBlock) {
   protocol::CWebMgmt web(internet, app::kRequestHeaders, "tunra", nullptr);
   const std::string encoded = protocol::EncodePayload("id=kim|pw=a,b");
 
-  const std::string query = web.SendQueryRequest(Url(kSplitAddress, "/echo?bin=" + encoded));
+  const std::string query = web.SendQueryRequest(peer::Url(kSplitAddress, "/echo?bin=" + encoded));
   EXPECT_EQ(RequestLine(query), "POST /echo?bin=" + encoded + " HTTP/1.0");
   // Both lines of the header block are sent (WinINet may order and add headers itself).
   const std::string headers = app::kRequestHeaders;
@@ -84,7 +61,7 @@ TEST(WinHttpRequest, CarriesTheEncodedTextRawAndTheHeaderBlock) {
   EXPECT_NE(query.find(headers.substr(0, split + 2)), std::string::npos);
   EXPECT_NE(query.find(headers.substr(split + 2) + "\r\n"), std::string::npos);
 
-  const std::string form = web.SendFormRequest(Url(kSplitAddress, "/echo"), "bin=" + encoded);
+  const std::string form = web.SendFormRequest(peer::Url(kSplitAddress, "/echo"), "bin=" + encoded);
   EXPECT_EQ(form.substr(0, form.find('\n')), "POST /echo HTTP/1.0\r");
   EXPECT_NE(form.find("Content-Length: " + std::to_string(4 + encoded.size())), std::string::npos);
   EXPECT_NE(form.find(headers.substr(split + 2) + "\r\n"), std::string::npos);
@@ -112,7 +89,7 @@ TEST(WinHttpRequest, TrailingControlBytesOfTheObjectSurviveEscaped) {
   platform::win32::Win32Internet escaping(true);
   protocol::CWebMgmt web(escaping, app::kRequestHeaders, "tunra", nullptr);
   for (const auto& r : rows)
-    EXPECT_EQ(RequestLine(web.SendQueryRequest(Url(kSplitAddress, r.object))), "POST " + r.onWire + " HTTP/1.0")
+    EXPECT_EQ(RequestLine(web.SendQueryRequest(peer::Url(kSplitAddress, r.object))), "POST " + r.onWire + " HTTP/1.0")
         << r.object;
   EXPECT_EQ(platform::win32::EscapeTrailingControls("/a?b=\x14 \x01"), "/a?b=%14%20%01");
   EXPECT_EQ(platform::win32::EscapeTrailingControls("/a?b=x"), "/a?b=x");
@@ -125,13 +102,13 @@ TEST(WinHttpRequest, RefusedConnectionIsASendFailure) {
                          [&](const std::string& text, const std::string& caption) {
                            messages.push_back(caption + ": " + text);
                          });
-  EXPECT_EQ(web.SendQueryRequest(Url(kDeadAddress, "/ok")), "");
+  EXPECT_EQ(web.SendQueryRequest(peer::Url(kDeadAddress, "/ok")), "");
   EXPECT_TRUE(messages.empty());  // the query form shows nothing
-  EXPECT_EQ(web.last_error(), 12029);
-  EXPECT_EQ(web.SendFormRequest(Url(kDeadAddress, "/ok"), "bin=x"), "");
+  EXPECT_EQ(web.last_error(), platform::kInternetErrorCannotConnect);
+  EXPECT_EQ(web.SendFormRequest(peer::Url(kDeadAddress, "/ok"), "bin=x"), "");
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0], "tunra: Web Send Error");
-  EXPECT_EQ(web.last_error(), 12029);
+  EXPECT_EQ(web.last_error(), platform::kInternetErrorCannotConnect);
 }
 
 TEST(WinHttpRequest, MissingHeaderAndClosedHandleErrors) {
@@ -147,7 +124,7 @@ TEST(WinHttpRequest, MissingHeaderAndClosedHandleErrors) {
   ASSERT_TRUE(internet.QueryInfo(request, platform::kHttpQueryStatusCode, value));
   EXPECT_EQ(value, "200");
   EXPECT_FALSE(internet.QueryInfo(request, platform::kHttpQueryContentLength, value));
-  EXPECT_EQ(internet.LastError(), 12150);
+  EXPECT_EQ(internet.LastError(), platform::kHttpErrorHeaderNotFound);
   // One read fills its buffer across the server's writes.
   std::string body;
   std::uint32_t read = 0;

@@ -117,7 +117,7 @@ TEST_F(UserCheckTest, FailureMarkersInTheirOrder) {
     SCOPED_TRACE(c.reply ? c.reply : "(status 500)");
     fakes::FakeWindow main;
     fakes::FakeShell shell;
-    testing_support::RecordingHooks hooks;
+    fakes::RecordingSessionHooks hooks;
     record_.loginRetryCount = 5;
     record_.userCheckReply = "earlier";
     if (c.reply) Reply(c.reply); else internet_.Script(kUserCheckPath, {500, "", true, false});
@@ -177,7 +177,7 @@ TEST_F(UserCheckTest, TunnelPreparationByKindAndMode) {
       {2, "vpn", {}},
   };
   for (const Case& c : cases) {
-    testing_support::RecordingHooks hooks;
+    fakes::RecordingSessionHooks hooks;
     protocol::ExchangeContext ctx{record_, web_, main_, panel_, registry_, system_, facts_,
                                   tables_, shell_, files_, clock_, hooks, 0};
     record_.authMode = c.mode;

@@ -6,7 +6,7 @@
 
 namespace {
 
-using testing_support::FakeSystemFacts;
+using fakes::FakeSystemFacts;
 
 struct VersionCase {
   const char* what;
