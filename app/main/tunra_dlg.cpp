@@ -43,6 +43,8 @@ CTunraDlg::CTunraDlg(SessionRecord& record, MainWindowPlatform platform, IMainWi
       reg_(platform.registry),
       tray_(platform.shell, platform.system) {}
 
+CTunraDlg::~CTunraDlg() = default;
+
 bool CTunraDlg::OnInitDialog() {
   platform::IWindow& w = platform_.window;
   host_.SetIcons(kMainIcon);
@@ -131,6 +133,15 @@ void CTunraDlg::PrepareEnvironment() {
 void CTunraDlg::SetUpWindows() {
   platform::IWindow& w = platform_.window;
   panels_ = host_.CreatePanels();
+  if (panels_.account && panels_.login) {
+    account_ = std::make_unique<CLogoutDlg>(
+        CLogoutDlg::Context{record_, *panels_.account, *panels_.login, w, reconnect_, *this, peers_});
+    account_->OnInitDialog();
+  }
+  if (panels_.vpnConn) {
+    conn_progress_ = std::make_unique<CVpnConnDlg>(record_, *panels_.vpnConn);
+    conn_progress_->OnInitDialog();
+  }
   w.SetText(platform::kSelf, "Lumrex");  // a second instance finds the window by it
 
   if (!tray_.Create(host_.Handle())) return;  // the panels keep their template places
@@ -192,19 +203,69 @@ void CTunraDlg::OnCommand(int id) {
     case kIdOptions: host_.RunOptionsDialog(); break;
     case kIdHelp: OpenHelpPage(); break;
     case kIdTrayOpen: platform_.window.Show(platform::kSelf, true); break;
-    case kIdClose:
-    case kIdTrayExit:
-      // Until the exit questions exist: leave without a tunnel to end, icon removed.
-      tray_.Remove();
-      host_.EndDialog();
-      break;
-    default: break;
+    case kIdClose: OnCloseButton(); break;
+    case kIdTrayExit: OnTrayExit(); break;
+    default: break;  // kIdTrayTitle included
   }
 }
 
 void CTunraDlg::OnSysCommand(std::uint32_t command) {
-  if ((command & 0xFFF0) == kScMinimize) platform_.window.Show(platform::kSelf, true);
-  else if ((command & 0xFFF0) == kScClose) platform_.window.Show(platform::kSelf, false);
+  if ((command & 0xFFF0) == kScMinimize) {
+    platform_.window.Show(platform::kSelf, true);
+  } else if ((command & 0xFFF0) == kScClose) {
+    // A tunnel and the session are left as they are; only the icon goes.
+    platform_.window.Show(platform::kSelf, false);
+    EndProgram();
+  }
+}
+
+bool CTunraDlg::Confirm(const char* text, const char* caption) {
+  if (ended_) return false;
+  const int answer = platform_.window.MessageBox(text, caption, platform::kMbYesNo);
+  // The box runs a nested message loop: another exit may have ended the program.
+  return answer == platform::kIdYes && !ended_;
+}
+
+void CTunraDlg::SendLogoutNotice() {
+  if (peers_.logoutNotice) peers_.logoutNotice->SendLogout(kLogoutByUserMode);
+}
+
+void CTunraDlg::OnCloseButton() {
+  // Connecting counts as connected here.
+  const bool tunnel = record_.connState == kConnConnected || record_.connState == kConnConnecting;
+  if (!Confirm(tunnel ? kExitConnectedText : kExitText, kCloseButtonCaption)) return;
+  // What runs is decided by the state after the answer: timer ticks and dialer
+  // notifications arrive while the question is open, and may end or start a tunnel.
+  const int state = record_.connState;
+  if (state == kConnConnected || state == kConnConnecting) {
+    SendLogoutNotice();
+    TeardownByKind(record_.vpnType, peers_.teardown);
+  } else if (state == kConnLoggedIn) {
+    SendLogoutNotice();
+  }
+  EndProgram();
+}
+
+void CTunraDlg::OnTrayExit() {
+  const bool connected = record_.connState == kConnConnected;
+  if (!Confirm(connected ? kExitConnectedText : kExitText, kTrayExitCaption)) return;
+  // The tray's exit notifies the back end in every state and ends only a connected tunnel.
+  SendLogoutNotice();
+  if (record_.connState == kConnConnected) TeardownByKind(record_.vpnType, peers_.teardown);
+  EndProgram();
+}
+
+void CTunraDlg::EndProgram() {
+  if (ended_) return;
+  ended_ = true;
+  tray_.Remove();  // no icon of an ended program may stay in the notification area
+  host_.EndDialog();
+}
+
+void CTunraDlg::ShowLayout(bool narrow) {
+  // ToggleLayout switches away from the layout its flag names as showing.
+  narrow_layout_ = !narrow;
+  ToggleLayout();
 }
 
 std::intptr_t CTunraDlg::OnAppRestore() {

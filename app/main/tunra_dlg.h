@@ -4,9 +4,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
+#include "app/account/logout_dlg.h"
 #include "app/main/main_window_host.h"
+#include "app/main/main_window_peers.h"
+#include "app/progress/vpn_conn_dlg.h"
 #include "app/session/session_record.h"
 #include "app/settings/reg_ctrl.h"
 #include "app/tray/tray_icon.h"
@@ -25,6 +29,7 @@ enum MainWindowId : int {
   kIdOptions = 1012,
   kIdHelp = 1014,
   kIdVersion = 1039,
+  kIdTrayTitle = 32771,  // the tray menu's bold first item: no handler
   kIdTrayOpen = 32774,
   kIdTrayExit = 32775,
 };
@@ -36,6 +41,14 @@ inline constexpr const char* kAppTitle = "tunra";
 inline constexpr const char* kTapAdapterWow64 = "TAP-Win32 Adapter V9";
 inline constexpr const char* kTapAdapterDefault = "Corvane PCI Fast Controller";
 
+// The exit questions: while a tunnel is up or coming up, and otherwise. The close
+// button asks under the first caption, the tray menu's exit under the second.
+inline constexpr const char* kExitConnectedText =
+    "★현재 서비스에 연결되어 있습니다.\n\n정말로 로그아웃(접속해제) 시킨 후 \n\n현재의 프로그램을 종료할까요?";
+inline constexpr const char* kExitText = "TUNRA 매니저를 종료 하시겠습니까?";
+inline constexpr const char* kCloseButtonCaption = "TUNRA 안내";
+inline constexpr const char* kTrayExitCaption = "접속종료";
+
 struct MainWindowPlatform {
   platform::IWindow& window;
   platform::ISystem& system;
@@ -46,11 +59,15 @@ struct MainWindowPlatform {
   bool program64 = sizeof(void*) == 8;
 };
 
-class CTunraDlg {
+class CTunraDlg : public IAccountPanelOwner {
  public:
   CTunraDlg(SessionRecord& record, MainWindowPlatform platform, IMainWindowHost& host,
             IMainWindowServices& services);
-  virtual ~CTunraDlg() = default;
+  ~CTunraDlg() override;
+
+  // The objects that end a session, the IP list panels and the account panel's banner;
+  // given before OnInitDialog. Without them the exit and logout skip their work.
+  void AttachPeers(const MainWindowPeers& peers) { peers_ = peers; }
 
   // WM_INITDIALOG: the whole initialisation in order. Returns true.
   bool OnInitDialog();
@@ -66,20 +83,40 @@ class CTunraDlg {
 
   // WM_COMMAND from a button or the tray menu.
   void OnCommand(int id);
-  // WM_SYSCOMMAND before its default processing (which always follows).
+  // WM_SYSCOMMAND. The system close command hides the window, removes the tray icon
+  // and ends the main window, with no question, logout notice or teardown; other
+  // commands go on to their default processing.
   void OnSysCommand(std::uint32_t command);
+  // Close button: asks, then logs out, ends a tunnel and ends the program.
+  void OnCloseButton();
+  // Tray menu "끝내기": asks, then logs out, ends a connected tunnel and ends the program.
+  void OnTrayExit();
   // WM_APP_RESTORE from a second instance.
   std::intptr_t OnAppRestore();
   // WM_TRAY_NOTIFY: the tray icon's mouse messages.
   std::intptr_t OnTrayNotify(std::uintptr_t wparam, std::intptr_t lparam);
   // Opens the help page in the browser.
-  void OpenHelpPage();
+  void OpenHelpPage() override;
+  // The narrow or the wide layout, whichever is showing now.
+  void ShowLayout(bool narrow) override;
 
   bool narrowLayout() const { return narrow_layout_; }
+  bool ended() const { return ended_; }
   const MainWindowPanels& panels() const { return panels_; }
   CTrayIcon& tray() { return tray_; }
+  ReconnectSettings& reconnect() { return reconnect_; }
+  // The logic of the account panel and the connection progress dialog; null until
+  // the panels exist.
+  CLogoutDlg* accountPanel() { return account_.get(); }
+  CVpnConnDlg* connProgress() { return conn_progress_.get(); }
 
  private:
+  // Asks `text` with Yes and No; true for Yes when the program has not ended meanwhile.
+  bool Confirm(const char* text, const char* caption);
+  void SendLogoutNotice();
+  // Removes the tray icon and ends the main window, once.
+  void EndProgram();
+
   SessionRecord& record_;
   MainWindowPlatform platform_;
   IMainWindowHost& host_;
@@ -90,6 +127,11 @@ class CTunraDlg {
   platform::Rect client_;  // full (wide) client rectangle
   platform::Rect minimize_rect_, close_rect_;
   bool narrow_layout_ = false;
+  MainWindowPeers peers_;
+  ReconnectSettings reconnect_;
+  std::unique_ptr<CLogoutDlg> account_;
+  std::unique_ptr<CVpnConnDlg> conn_progress_;
+  bool ended_ = false;
 };
 
 // The tunnel adapter's device description: the newer driver's name for 64-bit

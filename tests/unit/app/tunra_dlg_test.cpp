@@ -74,6 +74,20 @@ class FakeServices : public app::IMainWindowServices {
   std::vector<std::string> calls;
 };
 
+// The logout notice and the teardowns, noted in the order they ran.
+class FakeSessionEnd : public app::ILogoutNotice, public app::ITunnelTeardown {
+ public:
+  void SendLogout(const std::string& mode) override { journal.push_back("logout " + mode); }
+  int TeardownRas() override {
+    journal.push_back("ras teardown");
+    return 1;
+  }
+  void TeardownOpenVpn(int code, const std::string& reason) override {
+    journal.push_back("openvpn teardown " + std::to_string(code) + " '" + reason + "'");
+  }
+  std::vector<std::string> journal;
+};
+
 struct MainWindow {
   app::SessionRecord record;
   fakes::FakeWindow window;
@@ -83,12 +97,15 @@ struct MainWindow {
   FakeHost host;
   FakeServices services;
   bool program64 = false;
+  FakeSessionEnd sessionEnd;
+  app::MainWindowPeers peers{&sessionEnd, &sessionEnd, nullptr, nullptr, nullptr};
   std::unique_ptr<app::CTunraDlg> dlg;
 
   MainWindow() { window.Move(kSelf, {100, 200, 997, 595}); }
   app::CTunraDlg& Init() {
     dlg = std::make_unique<app::CTunraDlg>(record, app::MainWindowPlatform{window, system, registry, shell, program64},
                                            host, services);
+    dlg->AttachPeers(peers);
     dlg->OnInitDialog();
     return *dlg;
   }
@@ -269,14 +286,212 @@ TEST(TunraDlg, CommandsAndMessages) {
   EXPECT_EQ(m.shell.executed[0].file, std::string("http://") + TUNRA_WEB_HOST + "/customer/faq.php");
   EXPECT_EQ(m.shell.executed[0].show, 10);
 
-  dlg.OnSysCommand(0xF060);  // SC_CLOSE hides first
-  EXPECT_FALSE(m.window.IsVisible(kSelf));
+  m.window.Show(kSelf, false);
   dlg.OnSysCommand(0xF020);  // SC_MINIMIZE shows first
   EXPECT_TRUE(m.window.IsVisible(kSelf));
 
-  dlg.OnCommand(app::kIdClose);
+  dlg.OnSysCommand(0xF060);  // SC_CLOSE hides, then the main window ends
+  EXPECT_FALSE(m.window.IsVisible(kSelf));
   EXPECT_EQ(m.host.calls.back(), "end");
   EXPECT_FALSE(m.shell.iconShown);  // no icon left behind
+}
+
+// Every confirmed exit: the question and caption by command and state, what the Yes
+// does, and the icon gone with the window. The same command answered No first changes
+// nothing.
+TEST(TunraDlgExit, QuestionsAndWhatEachYesDoes) {
+  using Journal = std::vector<std::string>;
+  const std::string connectedText =
+      "★현재 서비스에 연결되어 있습니다.\n\n정말로 로그아웃(접속해제) 시킨 후 \n\n현재의 프로그램을 종료할까요?";
+  const std::string plainText = "TUNRA 매니저를 종료 하시겠습니까?";
+  struct Row { int command; int connState; int vpnType; bool asksConnected; Journal done; };
+  const std::string close = "TUNRA 안내", tray = "접속종료";
+  const Row rows[] = {
+      {app::kIdClose, 6, 4, true, {"logout user", "openvpn teardown 4 ''"}},
+      {app::kIdClose, 6, 1, true, {"logout user", "ras teardown"}},
+      {app::kIdClose, 5, 3, true, {"logout user", "ras teardown"}},    // connecting counts as connected
+      {app::kIdClose, 5, 4, true, {"logout user", "openvpn teardown 4 ''"}},
+      {app::kIdClose, 2, 4, false, {"logout user"}},                   // logged in: the notice only
+      {app::kIdClose, 3, 4, false, {}},
+      {app::kIdClose, 0, 4, false, {}},                                // before any login: no request
+      {app::kIdTrayExit, 6, 4, true, {"logout user", "openvpn teardown 4 ''"}},
+      {app::kIdTrayExit, 6, 3, true, {"logout user", "ras teardown"}},
+      {app::kIdTrayExit, 5, 1, false, {"logout user"}},                // the tray ends only a connected tunnel
+      {app::kIdTrayExit, 2, 4, false, {"logout user"}},
+      {app::kIdTrayExit, 0, 4, false, {"logout user"}},                // the notice in every state
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::to_string(row.command) + " in state " + std::to_string(row.connState));
+    MainWindow m;
+    app::CTunraDlg& dlg = m.Init();
+    m.record.connState = row.connState;
+    m.record.vpnType = row.vpnType;
+    m.host.calls.clear();
+    m.window.AnswerNextBoxes({platform::kIdNo, platform::kIdYes});
+
+    dlg.OnCommand(row.command);  // No
+    EXPECT_TRUE(m.sessionEnd.journal.empty());
+    EXPECT_TRUE(m.host.calls.empty());
+    EXPECT_TRUE(m.shell.iconShown);
+    EXPECT_TRUE(m.window.IsVisible(kSelf));
+    EXPECT_FALSE(dlg.ended());
+
+    dlg.OnCommand(row.command);  // Yes
+    EXPECT_EQ(m.sessionEnd.journal, row.done);
+    EXPECT_EQ(m.host.calls, std::vector<std::string>{"end"});
+    EXPECT_FALSE(m.shell.iconShown);
+    EXPECT_EQ(m.shell.notified.back().message, platform::kNimDelete);
+
+    ASSERT_EQ(m.window.boxes().size(), 2u);
+    for (const auto& box : m.window.boxes()) {
+      EXPECT_EQ(box.text, row.asksConnected ? connectedText : plainText);
+      EXPECT_EQ(box.caption, row.command == app::kIdClose ? close : tray);
+      EXPECT_EQ(box.style, platform::kMbYesNo);
+    }
+  }
+}
+
+TEST(TunraDlgExit, SystemCloseEndsWithoutQuestionNoticeOrTeardown) {
+  MainWindow m;
+  app::CTunraDlg& dlg = m.Init();
+  m.record.connState = 6;
+  m.host.calls.clear();
+  dlg.OnSysCommand(0xF063);  // SC_CLOSE with the low bits the system may set
+  EXPECT_FALSE(m.window.IsVisible(kSelf));
+  EXPECT_EQ(m.host.calls, std::vector<std::string>{"end"});
+  EXPECT_FALSE(m.shell.iconShown);
+  EXPECT_TRUE(m.sessionEnd.journal.empty());
+  EXPECT_EQ(m.record.connState, 6);  // the tunnel outlives the program
+  // A close command that arrives after the end asks nothing and does nothing.
+  dlg.OnCommand(app::kIdClose);
+  dlg.OnCommand(app::kIdTrayExit);
+  EXPECT_TRUE(m.window.boxes().empty());
+  EXPECT_EQ(m.host.calls.size(), 1u);
+}
+
+TEST(TunraDlgExit, AnExitConfirmedWhileTheQuestionIsOpenRunsOnce) {
+  // The close question's box runs a message loop; the tray's exit is chosen and
+  // confirmed inside it. The close button's Yes must not log out, tear down or end again.
+  MainWindow m;
+  app::CTunraDlg& dlg = m.Init();
+  m.record.connState = 6;
+  m.record.vpnType = 1;
+  m.host.calls.clear();
+  m.window.AnswerNextBoxes({platform::kIdYes, platform::kIdYes});
+  bool nested = false;
+  m.window.onMessageBox = [&](const fakes::FakeWindow::Box&) {
+    if (nested) return;
+    nested = true;
+    dlg.OnCommand(app::kIdTrayExit);
+  };
+  dlg.OnCommand(app::kIdClose);
+  EXPECT_EQ(m.sessionEnd.journal, (std::vector<std::string>{"logout user", "ras teardown"}));
+  EXPECT_EQ(m.host.calls, std::vector<std::string>{"end"});
+  EXPECT_EQ(m.window.boxes().size(), 2u);
+}
+
+TEST(TunraDlgExit, TheStateAfterTheAnswerDecidesTheTeardown) {
+  struct Row { int command; int asked; int answered; std::vector<std::string> done; };
+  const Row rows[] = {
+      // The link dropped while the question was open: its teardown already ran.
+      {app::kIdClose, 6, 0, {}},
+      {app::kIdTrayExit, 6, 0, {"logout user"}},
+      // A dial finished meanwhile: the new tunnel is ended too.
+      {app::kIdClose, 2, 6, {"logout user", "ras teardown"}},
+      {app::kIdTrayExit, 2, 6, {"logout user", "ras teardown"}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::to_string(row.command) + " " + std::to_string(row.asked) + " to " +
+                 std::to_string(row.answered));
+    MainWindow m;
+    app::CTunraDlg& dlg = m.Init();
+    m.record.connState = row.asked;
+    m.record.vpnType = 1;
+    m.window.AnswerNextBoxes({platform::kIdYes});
+    m.window.onMessageBox = [&](const fakes::FakeWindow::Box&) { m.record.connState = row.answered; };
+    dlg.OnCommand(row.command);
+    EXPECT_EQ(m.sessionEnd.journal, row.done);
+    EXPECT_TRUE(dlg.ended());
+  }
+}
+
+TEST(TunraDlgExit, ExitWithoutATrayIconOrPeers) {
+  MainWindow m;
+  m.shell.failNotify = true;
+  m.peers = {};
+  app::CTunraDlg& dlg = m.Init();
+  m.record.connState = 6;
+  const std::size_t notifies = m.shell.notified.size();
+  m.window.AnswerNextBoxes({platform::kIdYes});
+  dlg.OnCommand(app::kIdClose);
+  EXPECT_EQ(m.host.calls.back(), "end");
+  EXPECT_EQ(m.shell.notified.size(), notifies);  // nothing to delete
+}
+
+TEST(TunraDlgTray, MouseMessagesAndMenuCommands) {
+  struct Row { std::uintptr_t wparam; std::intptr_t lparam; std::intptr_t result; std::vector<std::string> calls; };
+  const Row rows[] = {
+      {129, 0x202, 1, {"show normal"}},      // left click restores
+      {129, 0x10202, 1, {"show normal"}},    // only the low word names the mouse message
+      {129, 0x205, 1, {"tray menu"}},
+      {129, 0x203, 1, {}},                   // double click: its menu item has no handler
+      {129, 0x200, 1, {}},                   // mouse move
+      {77, 0x202, 0, {"show normal"}},       // another icon: restored, then ignored
+      {77, 0x205, 0, {}},
+  };
+  for (const Row& row : rows) {
+    MainWindow m;
+    app::CTunraDlg& dlg = m.Init();
+    m.host.calls.clear();
+    EXPECT_EQ(dlg.OnTrayNotify(row.wparam, row.lparam), row.result) << row.wparam << " " << row.lparam;
+    EXPECT_EQ(m.host.calls, row.calls) << row.wparam << " " << row.lparam;
+  }
+
+  MainWindow m;
+  app::CTunraDlg& dlg = m.Init();
+  dlg.OnSysCommand(0xF060);  // hidden and ended by the system close: a click still shows it
+  m.host.calls.clear();
+  dlg.OnTrayNotify(129, 0x202);
+  EXPECT_EQ(m.host.calls, std::vector<std::string>{"show normal"});
+
+  MainWindow n;
+  app::CTunraDlg& shown = n.Init();
+  n.window.Show(kSelf, false);
+  shown.OnCommand(app::kIdTrayTitle);
+  EXPECT_FALSE(n.window.IsVisible(kSelf));
+  shown.OnCommand(app::kIdTrayOpen);  // "열기"
+  EXPECT_TRUE(n.window.IsVisible(kSelf));
+  EXPECT_TRUE(n.window.boxes().empty());
+}
+
+TEST(TunraDlgAccountPanel, LogoutAndIpSettingsSwitchTheMainWindowLayout) {
+  MainWindow m;
+  app::CTunraDlg& dlg = m.Init();
+  ASSERT_NE(dlg.accountPanel(), nullptr);
+  ASSERT_NE(dlg.connProgress(), nullptr);
+  m.host.account.Show(kSelf, true);
+  m.host.login.Show(kSelf, false);
+
+  dlg.accountPanel()->OnCommand(app::kIdAccountIpSettings);
+  EXPECT_FALSE(dlg.narrowLayout());
+  EXPECT_EQ(m.window.GetRect(kSelf), (Rect{100, 200, 997, 595}));
+  dlg.accountPanel()->OnCommand(app::kIdAccountIpSettings);  // already wide: stays wide
+  EXPECT_EQ(m.window.GetRect(kSelf), (Rect{100, 200, 997, 595}));
+
+  m.record.connState = 6;
+  m.record.vpnType = 4;
+  dlg.reconnect().enabled = 1;
+  m.window.SetTimer(app::kTimerReconnect, 10000);
+  dlg.accountPanel()->OnLogout();
+  EXPECT_EQ(m.sessionEnd.journal, (std::vector<std::string>{"logout user", "openvpn teardown 4 ''"}));
+  EXPECT_EQ(dlg.reconnect().enabled, 0);
+  EXPECT_TRUE(m.window.timers().empty());
+  EXPECT_TRUE(dlg.narrowLayout());
+  EXPECT_EQ(m.window.GetRect(kSelf), (Rect{100, 200, 548, 595}));
+  EXPECT_EQ(m.window.GetRect(app::kIdClose), (Rect{417, 10, 442, 32}));
+  EXPECT_TRUE(m.host.login.IsVisible(kSelf));
+  EXPECT_FALSE(m.host.account.IsVisible(kSelf));
+  EXPECT_FALSE(dlg.ended());
 }
 
 TEST(WindowRules, KeysAndDragging) {
