@@ -62,6 +62,102 @@ text_button 66 "$accent" "$accent" "#ffffff" "옵션설정" "$out/options_presse
 text_button 66 "#333333" "#4a4a4a" "$text" "Update" "$out/update.bmp"
 text_button 66 "$accent" "$accent" "#ffffff" "Update" "$out/update_pressed.bmp"
 
+# Child panels sit at the bottom-left corner of the main window and their top rows
+# lie under its header, so each panel background starts as the crop of the main
+# background at the panel's place and is drawn on from there. Login panel (148):
+# 301 x 232 dialog units in 9-point 굴림체 = 452 x 348 pixels. Account panel (149):
+# 256 x 232 dialog units in 9-point 굴림 (NanumGothic under Wine; its dialog base
+# units are measured, see account_unit_*). Control places below are the templates'
+# dialog units converted with the base units.
+login_width=452 login_height=348
+account_unit_x=6 account_unit_y=12
+account_width=$(((256 * account_unit_x + 2) / 4)) account_height=$(((232 * account_unit_y + 4) / 8))
+body=#1f1f1f card=#f9f9f9 card_line=#d8d8d8 field_label=#cfcfcf
+
+panel_crop() {  # width, height -> ImageMagick arguments of the main background's crop
+  echo "$out/main_background.bmp" -crop "$1x$2+0+$((height - $2))" +repage
+}
+body_top_row() {  # panel height -> first panel row below the main header (row 73)
+  echo $((73 - (height - $1)))
+}
+
+# Login panel (148). Fields: identifier 1005 and password 1006 at 120,84 and
+# 120,114; remember box 1008 at 120,146 with its label drawn here; banner area
+# 1010 at 15,213, 422 x 126 (what shows when the banner page cannot load).
+# shellcheck disable=SC2046
+save_bmp $(panel_crop $login_width $login_height) \
+  -fill "$body" -draw "rectangle 0,$(body_top_row $login_height) $((login_width - 1)),$((login_height - 1))" \
+  -gravity NorthWest -font "$bold" -pointsize 15 -fill "$text" -annotate +24+38 "회원 로그인" \
+  -fill "$accent" -draw "rectangle 24,62 110,63" \
+  -font "$regular" -pointsize 12 -fill "$field_label" \
+  -annotate +40+87 "아이디" -annotate +40+117 "비밀번호" -annotate +140+146 "아이디 저장" \
+  -fill "#181818" -stroke "#333333" -draw "roundrectangle 15,213 436,338 6,6" -stroke none \
+  -font "$bold" -pointsize 20 -fill "$accent" -annotate +40+245 "TUNRA" \
+  -font "$regular" -pointsize 12 -fill "$muted" -annotate +40+280 "게임 전용 VPN · 빠르고 안전한 접속" \
+  "$out/login_background.bmp"
+
+# Account panel (149): a light card behind the five labels (which fill their own
+# rectangles with #f9f9f9), their captions drawn on the card.
+ax() { echo $(($1 * account_unit_x / 4)); }
+ay() { echo $(($1 * account_unit_y / 8)); }
+# shellcheck disable=SC2046
+save_bmp $(panel_crop "$account_width" "$account_height") \
+  -fill "$body" -draw "rectangle 0,$(body_top_row "$account_height") $((account_width - 1)),$((account_height - 1))" \
+  -gravity NorthWest -font "$bold" -pointsize 15 -fill "$text" -annotate +24+38 "내 계정" \
+  -fill "$accent" -draw "rectangle 24,62 90,63" \
+  -fill "$card" -stroke "$card_line" \
+  -draw "roundrectangle $(ax 10),$(ay 46) $(ax 246),$(ay 126) 6,6" -stroke none \
+  -font "$regular" -pointsize 12 -fill "#555555" \
+  -annotate +$(ax 18)+$(ay 52) "아이디" -annotate +$(ax 18)+$(ay 66) "게임" \
+  -annotate +$(ax 18)+$(ay 80) "만료일" -annotate +$(ax 18)+$(ay 94) "접속시간" \
+  -fill "#181818" -stroke "#333333" -draw "roundrectangle $(ax 10),$(ay 166) $(ax 246),$(ay 226) 6,6" -stroke none \
+  -font "$bold" -pointsize 18 -fill "$accent" -annotate +$(($(ax 10) + 20))+$(($(ay 166) + 18)) "TUNRA" \
+  "$out/account_background.bmp"
+
+# Connection progress dialog (200): 171 x 83 dialog units in 9-point 굴림체 =
+# 257 x 125 pixels; a light surface for the status line (#f9f9f9) and the bar.
+save_bmp -size 257x125 xc:"$card" -fill none -stroke "$accent" -strokewidth 2 \
+  -draw "rectangle 1,1 255,123" -stroke none \
+  -gravity NorthWest -font "$bold" -pointsize 12 -fill "$accent" -annotate +14+92 "TUNRA" \
+  -font "$regular" -pointsize 11 -fill "#8c8c8c" -annotate +64+93 "서비스에 연결하는 중입니다" \
+  "$out/progress_background.bmp"
+
+# Panel buttons on the dark body: a filled rounded face with a centred label.
+panel_button() {  # width, height, face, border, text colour, label, output
+  save_bmp -size "$1x$2" xc:"$body" -fill "$3" -stroke "$4" \
+    -draw "roundrectangle 0,0 $(($1 - 1)),$(($2 - 1)) 5,5" -stroke none \
+    -font "$bold" -pointsize 12 -fill "$5" -gravity center -annotate +0+0 "$6" "$7"
+}
+pressed_face=#178a7e
+# Login (153/154): as tall as the two fields.
+panel_button 90 51 "$accent" "$accent" "#ffffff" "로그인" "$out/login.bmp"
+panel_button 90 51 "$pressed_face" "$pressed_face" "#e0e0e0" "로그인" "$out/login_pressed.bmp"
+# Sign-up (155/156) and password recovery (151, one picture for both states).
+panel_button 90 24 "#333333" "#4a4a4a" "$text" "회원가입" "$out/signup.bmp"
+panel_button 90 24 "$accent" "$accent" "#ffffff" "회원가입" "$out/signup_pressed.bmp"
+panel_button 105 24 "#333333" "#4a4a4a" "$text" "비밀번호찾기" "$out/password_find.bmp"
+# Account panel: logout (175/176), extend/buy (183/184), IP settings (173/174), IP
+# history (171/172), connect/disconnect before (177/178) and once a tunnel is up
+# (179/180); 90 x 24 each.
+panel_button 90 24 "#333333" "#4a4a4a" "$text" "로그아웃" "$out/logout.bmp"
+panel_button 90 24 "$accent" "$accent" "#ffffff" "로그아웃" "$out/logout_pressed.bmp"
+panel_button 90 24 "#e67e22" "#e67e22" "#ffffff" "연장/구매" "$out/extend.bmp"
+panel_button 90 24 "#b8631a" "#b8631a" "#f0f0f0" "연장/구매" "$out/extend_pressed.bmp"
+panel_button 90 24 "#333333" "#4a4a4a" "$text" "IP설정하기" "$out/ip_settings.bmp"
+panel_button 90 24 "$accent" "$accent" "#ffffff" "IP설정하기" "$out/ip_settings_pressed.bmp"
+panel_button 90 24 "#333333" "#4a4a4a" "$text" "IP 사용내역" "$out/ip_history.bmp"
+panel_button 90 24 "$accent" "$accent" "#ffffff" "IP 사용내역" "$out/ip_history_pressed.bmp"
+panel_button 90 24 "#333333" "#4a4a4a" "$text" "접속/해제하기" "$out/connect.bmp"
+panel_button 90 24 "$accent" "$accent" "#ffffff" "접속/해제하기" "$out/connect_pressed.bmp"
+panel_button 90 24 "#c0392b" "#c0392b" "#ffffff" "접속해제" "$out/disconnect.bmp"
+panel_button 90 24 "#922b21" "#922b21" "#f0f0f0" "접속해제" "$out/disconnect_pressed.bmp"
+# The account panel's ">>" (185/186, narrow layout: widen) and "<<" (187/188, wide
+# layout), 25 x 22 like the caption buttons.
+panel_button 25 22 "#333333" "#4a4a4a" "$text" ">>" "$out/expand.bmp"
+panel_button 25 22 "$accent" "$accent" "#ffffff" ">>" "$out/expand_pressed.bmp"
+panel_button 25 22 "#333333" "#4a4a4a" "$text" "<<" "$out/collapse.bmp"
+panel_button 25 22 "$accent" "$accent" "#ffffff" "<<" "$out/collapse_pressed.bmp"
+
 # Icons: 128 (window), 213 (tray, no tunnel), 214 (tray, tunnel up).
 icon() {  # background colour, output
   convert -size 256x256 xc:none -fill "$1" -draw "roundrectangle 8,8 247,247 48,48" \

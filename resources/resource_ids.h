@@ -24,16 +24,42 @@
 #define ID_TRAY_OPEN 32774
 #define ID_TRAY_EXIT 32775
 
-// Bitmaps: main window background and the bitmap buttons (normal, pressed).
+// Bitmaps: window and panel backgrounds, drawn at (0, 0) in their own size.
 #define IDB_MAIN_BACKGROUND 147
+#define IDB_LOGIN_BACKGROUND 148
+#define IDB_ACCOUNT_BACKGROUND 149
+#define IDB_PROGRESS_BACKGROUND 200
+
+// Bitmaps of the bitmap buttons (normal, pressed).
+#define IDB_PASSWORD_FIND 151  // one picture for both states
+#define IDB_LOGIN 153
+#define IDB_LOGIN_PRESSED 154
+#define IDB_SIGNUP 155
+#define IDB_SIGNUP_PRESSED 156
 #define IDB_CLOSE 157
 #define IDB_CLOSE_PRESSED 158
 #define IDB_UPDATE 159
 #define IDB_UPDATE_PRESSED 160
 #define IDB_MINIMIZE 161
 #define IDB_MINIMIZE_PRESSED 162
+#define IDB_IP_HISTORY 171
+#define IDB_IP_HISTORY_PRESSED 172
+#define IDB_IP_SETTINGS 173
+#define IDB_IP_SETTINGS_PRESSED 174
+#define IDB_LOGOUT 175
+#define IDB_LOGOUT_PRESSED 176
+#define IDB_CONNECT 177  // the account panel's 1012 before it is first shown
+#define IDB_CONNECT_PRESSED 178
+#define IDB_DISCONNECT 179  // 1012 while a tunnel is up
+#define IDB_DISCONNECT_PRESSED 180
 #define IDB_OPTIONS 181
 #define IDB_OPTIONS_PRESSED 182
+#define IDB_EXTEND 183
+#define IDB_EXTEND_PRESSED 184
+#define IDB_EXPAND 185  // ">>" in the narrow layout
+#define IDB_EXPAND_PRESSED 186
+#define IDB_COLLAPSE 187  // "<<" in the wide layout
+#define IDB_COLLAPSE_PRESSED 188
 #define IDB_HELP 221
 
 // Controls of the main window.
@@ -44,10 +70,33 @@
 #define IDC_MAIN_HELP 1014
 #define IDC_MAIN_VERSION 1039
 
-// Controls of the child dialogs.
-#define IDC_ACCOUNT_EXPAND 1003
+// Controls of the login panel (IDD_LOGIN).
 #define IDC_LOGIN_USER 1005
 #define IDC_LOGIN_PASSWORD 1006
+#define IDC_LOGIN_BUTTON 1007
+#define IDC_LOGIN_REMEMBER 1008     // its label is part of the background
+#define IDC_LOGIN_BANNER 1010       // banner area (web page, or the background)
+#define IDC_LOGIN_SIGNUP 1014
+#define IDC_LOGIN_FIND_PASSWORD 1015
+#define IDC_LOGIN_TEST_CERT 1052    // hidden unless the debug marker file exists
+
+// Controls of the account panel (IDD_ACCOUNT).
+#define IDC_ACCOUNT_EXPAND 1003     // ">>", never shown
+#define IDC_ACCOUNT_BANNER 1010
+#define IDC_ACCOUNT_CONNECT 1012    // shown only while a tunnel is up
+#define IDC_ACCOUNT_LOGOUT 1029
+#define IDC_ACCOUNT_EXTEND 1030
+#define IDC_ACCOUNT_IP_SETTINGS 1031  // never shown
+#define IDC_ACCOUNT_IP_HISTORY 1032   // never shown
+#define IDC_ACCOUNT_TIME 1034       // connected time
+#define IDC_ACCOUNT_STATUS 1035     // status line
+#define IDC_ACCOUNT_END_DATE 1036
+#define IDC_ACCOUNT_GAME 1037
+#define IDC_ACCOUNT_USER 1038
+
+// Controls of the connection progress dialog (IDD_VPN_CONN).
+#define IDC_PROGRESS_STATUS 1049
+#define IDC_PROGRESS_BAR 1050
 
 // Private window messages of the main window.
 #define WM_TRAY_NOTIFY 1012  // tray icon callback; wParam = TRAY_ICON_ID

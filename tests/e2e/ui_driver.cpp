@@ -1,25 +1,76 @@
 // Drives a running tunra.exe from inside the same Wine prefix, through the window
-// title and control IDs the client itself uses. One command per run:
+// title and control IDs the client itself uses.
 //
-//   wait SECONDS   waits for the main window; exit 0 when it exists
+// Single commands (command line):
+//   wait SECONDS   waits for the main window; exit 0 when it is shown
 //   layout         checks the start-up window: controls, texts, narrow layout
 //   keys           posts Enter, Escape and Alt+F4; exit 0 when the window survives
 //   hide           hides the main window
 //   visible        exit 0 when the main window is visible and not minimized
 //
-// Failures are printed; the exit code is 0 on success, 1 on a failed check, 2 when
-// there is no window or the command is unknown.
+// Scripts: `run [FILE]` reads one command per line from FILE, or from standard input
+// without FILE or with "-". Scripts are UTF-8; Korean texts go through files because
+// Wine mangles them on command lines. Blank lines and lines starting with '#' are
+// skipped. A TEXT argument is the rest of the line after the single blank that ends
+// the previous argument, so it keeps leading and trailing blanks.
+//
+// A WINDOW is main, login, account or progress (found as the client's dialog that
+// holds the login field, the logout button or the progress bar), or has:ID for any
+// dialog of the client that holds control ID (looked for during at most 5 s). Every
+// wait is bounded; a time-out is a failure.
+//
+//   wait-window SECONDS            waits until the main window is shown
+//   settext WINDOW ID TEXT         WM_SETTEXT to the control
+//   click WINDOW ID                posts WM_COMMAND(ID, BN_CLICKED) to the window
+//   text WINDOW ID                 prints: text WINDOW ID [TEXT]
+//   visible WINDOW ID              prints: visible WINDOW ID 0|1, the control's own
+//                                  visible style (ID 0: the window)
+//   checked WINDOW ID              prints: checked WINDOW ID 0|1|2
+//   rect WINDOW ID                 prints: rect WINDOW ID LEFT TOP RIGHT BOTTOM in
+//                                  the parent's client coordinates (a control, a
+//                                  panel), or in screen coordinates (main, progress)
+//   width                          prints: width N (the main window's width)
+//   wait-visible WINDOW ID 0|1 SECONDS
+//   wait-text WINDOW ID SECONDS TEXT
+//   msgbox SECONDS                 waits for a message box of the client; prints
+//                                  msgbox caption [CAPTION] and msgbox text [TEXT]
+//                                  (line breaks as \n)
+//   answer OK|YES|NO|CANCEL        answers the message box found by msgbox and
+//                                  waits until it is gone
+//   no-msgbox SECONDS              fails when a message box shows within SECONDS
+//   tray MOUSE                     posts the tray callback (1012, wParam 129) with
+//                                  lParam MOUSE: a number or lbuttondown, lbuttonup,
+//                                  lbuttondblclk, rbuttondown, rbuttonup
+//   sleep MILLISECONDS             at most 10000
+//   echo TEXT                      prints TEXT
+//
+// The first failing command prints "FAIL line N: ..." and ends the run with exit
+// code 1; exit code 2 means the script could not be read.
 #include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "resources/resource_ids.h"
 
 namespace {
 
 HWND MainWindow() { return FindWindowW(nullptr, TUNRA_WINDOW_TITLE); }
+
+// The window has its title from its creation, but the client shows it only once its
+// initialisation (panels, places, narrow layout) is done: wait for it to be visible.
+bool MainReady() {
+  HWND main = MainWindow();
+  return main != nullptr && IsWindowVisible(main);
+}
 
 std::wstring Text(HWND window) {
   wchar_t buffer[256] = {};
@@ -93,15 +144,374 @@ int Keys(HWND main) {
   return failures == 0 ? 0 : 1;
 }
 
+// ---------------------------------------------------------------------------------
+// Scripts.
+
+std::wstring Wide(const std::string& utf8) {
+  if (utf8.empty()) return {};
+  const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0], n);
+  return wide;
+}
+
+std::string Utf8(const std::wstring& wide) {
+  if (wide.empty()) return {};
+  const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                                    nullptr, nullptr);
+  std::string utf8(static_cast<std::size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &utf8[0], n, nullptr, nullptr);
+  return utf8;
+}
+
+// One line of output; line breaks inside a text are written as \n.
+void Print(const std::string& line) {
+  std::string out;
+  for (char c : line) {
+    if (c == '\n') out += "\\n";
+    else if (c != '\r') out += c;
+  }
+  out += '\n';
+  std::fwrite(out.data(), 1, out.size(), stdout);
+  std::fflush(stdout);
+}
+
+constexpr DWORD kSendTimeoutMs = 5000;
+
+// The text of a window of another process: WM_GETTEXT is marshalled, and unlike
+// GetWindowText it reaches controls that keep their text themselves (edit boxes).
+std::wstring RemoteText(HWND window) {
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &length))
+    return {};
+  std::wstring text(length + 1, L'\0');
+  DWORD_PTR copied = 0;
+  SendMessageTimeoutW(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(&text[0]), SMTO_ABORTIFHUNG,
+                      kSendTimeoutMs, &copied);
+  text.resize(copied);
+  return text;
+}
+
+// The window's own WS_VISIBLE style: a control of a hidden panel still says whether
+// it would show (IsWindowVisible would answer for its parents too).
+bool OwnVisible(HWND window) { return (GetWindowLongW(window, GWL_STYLE) & WS_VISIBLE) != 0; }
+
+std::wstring ClassName(HWND window) {
+  wchar_t name[64] = {};
+  GetClassNameW(window, name, 64);
+  return name;
+}
+
+struct Search {
+  DWORD process;
+  int control;
+  HWND found;
+};
+
+// A dialog of the client's process holding `control`: a child of the main window (the
+// panels) or a top-level window of the process (the progress dialog).
+HWND DialogWith(HWND main, int control) {
+  if (main == nullptr) return nullptr;
+  Search search{0, control, nullptr};
+  GetWindowThreadProcessId(main, &search.process);
+  auto visit = [](HWND window, LPARAM data) -> BOOL {
+    auto* s = reinterpret_cast<Search*>(data);
+    if (ClassName(window) == L"#32770" && GetDlgItem(window, s->control) != nullptr) {
+      s->found = window;
+      return FALSE;
+    }
+    return TRUE;
+  };
+  EnumChildWindows(main, visit, reinterpret_cast<LPARAM>(&search));
+  if (search.found != nullptr) return search.found;
+  auto top = [](HWND window, LPARAM data) -> BOOL {
+    auto* s = reinterpret_cast<Search*>(data);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process == s->process && ClassName(window) == L"#32770" && GetDlgItem(window, s->control) != nullptr) {
+      s->found = window;
+      return FALSE;
+    }
+    return TRUE;
+  };
+  EnumWindows(top, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// A visible message box of the client: a #32770 window of its process with the
+// message text static (ID 0xFFFF).
+HWND FindMessageBox(HWND main) {
+  Search search{0, 0xFFFF, nullptr};
+  GetWindowThreadProcessId(main, &search.process);
+  auto visit = [](HWND window, LPARAM data) -> BOOL {
+    auto* s = reinterpret_cast<Search*>(data);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process == s->process && IsWindowVisible(window) && ClassName(window) == L"#32770" &&
+        GetDlgItem(window, 0xFFFF) != nullptr) {
+      s->found = window;
+      return FALSE;
+    }
+    return TRUE;
+  };
+  EnumWindows(visit, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// Polls `ready` every 50 ms for at most `seconds`.
+template <typename F>
+bool WaitFor(double seconds, F ready) {
+  const DWORD limit = static_cast<DWORD>(seconds * 1000);
+  const DWORD start = GetTickCount();
+  for (;;) {
+    if (ready()) return true;
+    if (GetTickCount() - start >= limit) return false;
+    Sleep(50);
+  }
+}
+
+class Script {
+ public:
+  int Run(std::istream& in) {
+    std::string line;
+    while (std::getline(in, line)) {
+      ++line_number_;
+      while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
+      if (line.empty() || line[0] == '#') continue;
+      line_ = line;
+      pos_ = 0;
+      error_.clear();
+      if (!Execute()) {
+        Print("FAIL line " + std::to_string(line_number_) + ": " + line + ": " + error_);
+        return 1;
+      }
+    }
+    return 0;
+  }
+
+ private:
+  // Next blank-separated word.
+  std::string Word() {
+    while (pos_ < line_.size() && line_[pos_] == ' ') ++pos_;
+    const std::size_t start = pos_;
+    while (pos_ < line_.size() && line_[pos_] != ' ') ++pos_;
+    return line_.substr(start, pos_ - start);
+  }
+  // The rest of the line after the one blank that ends the previous word.
+  std::string Rest() {
+    if (pos_ < line_.size() && line_[pos_] == ' ') ++pos_;
+    std::string rest = line_.substr(pos_);
+    pos_ = line_.size();
+    return rest;
+  }
+  bool Fail(const std::string& why) {
+    error_ = why;
+    return false;
+  }
+  bool Number(const std::string& word, double& value) {
+    char* end = nullptr;
+    value = std::strtod(word.c_str(), &end);
+    return !word.empty() && end != nullptr && *end == '\0';
+  }
+  bool Int(const std::string& word, int& value) {
+    double d = 0;
+    if (!Number(word, d)) return false;
+    value = static_cast<int>(d);
+    return true;
+  }
+
+  bool NeedMain() {
+    main_ = MainWindow();
+    return main_ != nullptr || Fail("no window titled Lumrex");
+  }
+
+  bool Window(const std::string& name, HWND& window) {
+    if (!NeedMain()) return false;
+    int control = 0;
+    if (name == "main") {
+      window = main_;
+      return true;
+    }
+    if (name == "login") control = IDC_LOGIN_USER;
+    else if (name == "account") control = IDC_ACCOUNT_LOGOUT;
+    else if (name == "progress") control = IDC_PROGRESS_BAR;
+    else if (name.rfind("has:", 0) == 0 && Int(name.substr(4), control)) {
+    } else {
+      return Fail("unknown window " + name);
+    }
+    // The title exists from the main window's creation, the panels a moment later.
+    WaitFor(5, [&] { return (window = DialogWith(main_, control)) != nullptr; });
+    return window != nullptr || Fail("no dialog of the client holds control " + std::to_string(control));
+  }
+
+  // WINDOW ID: the control (ID 0: the window itself).
+  bool Control(std::string& name, int& id, HWND& control) {
+    HWND window = nullptr;
+    name = Word();
+    const std::string word = Word();
+    if (!Window(name, window)) return false;
+    if (!Int(word, id)) return Fail("bad control ID " + word);
+    control = id == 0 ? window : GetDlgItem(window, id);
+    return control != nullptr || Fail("no control " + word + " in " + name);
+  }
+
+  bool Execute() {
+    const std::string command = Word();
+    std::string name;
+    int id = 0;
+    HWND control = nullptr;
+    double seconds = 0;
+
+    if (command == "echo") return Print(Rest()), true;
+    if (command == "sleep") {
+      int ms = 0;
+      if (!Int(Word(), ms) || ms < 0 || ms > 10000) return Fail("sleep takes 0 to 10000 ms");
+      Sleep(static_cast<DWORD>(ms));
+      return true;
+    }
+    if (command == "wait-window") {
+      if (!Number(Word(), seconds)) return Fail("bad seconds");
+      return WaitFor(seconds, [] { return MainReady(); }) || Fail("no visible window titled Lumrex");
+    }
+    if (command == "settext") {
+      if (!Control(name, id, control)) return false;
+      const std::wstring text = Wide(Rest());
+      DWORD_PTR result = 0;
+      return SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                                 SMTO_ABORTIFHUNG, kSendTimeoutMs, &result) != 0 ||
+             Fail("WM_SETTEXT timed out");
+    }
+    if (command == "click") {
+      if (!Control(name, id, control)) return false;
+      // Posted, not sent: a click that opens a modal box must not block the driver.
+      HWND window = GetParent(control);
+      return PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(control)) ||
+             Fail("PostMessage failed");
+    }
+    if (command == "text") {
+      if (!Control(name, id, control)) return false;
+      Print("text " + name + " " + std::to_string(id) + " [" + Utf8(RemoteText(control)) + "]");
+      return true;
+    }
+    if (command == "visible") {
+      if (!Control(name, id, control)) return false;
+      Print("visible " + name + " " + std::to_string(id) + " " + (OwnVisible(control) ? "1" : "0"));
+      return true;
+    }
+    if (command == "checked") {
+      if (!Control(name, id, control)) return false;
+      DWORD_PTR state = 0;
+      SendMessageTimeoutW(control, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &state);
+      Print("checked " + name + " " + std::to_string(id) + " " + std::to_string(state));
+      return true;
+    }
+    if (command == "rect") {
+      if (!Control(name, id, control)) return false;
+      RECT r{};
+      GetWindowRect(control, &r);
+      if (GetWindowLongW(control, GWL_STYLE) & WS_CHILD)
+        MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
+      Print("rect " + name + " " + std::to_string(id) + " " + std::to_string(r.left) + " " +
+            std::to_string(r.top) + " " + std::to_string(r.right) + " " + std::to_string(r.bottom));
+      return true;
+    }
+    if (command == "width") {
+      if (!NeedMain()) return false;
+      RECT r{};
+      GetWindowRect(main_, &r);
+      Print("width " + std::to_string(r.right - r.left));
+      return true;
+    }
+    if (command == "wait-visible") {
+      if (!Control(name, id, control)) return false;
+      const std::string want = Word();
+      if ((want != "0" && want != "1") || !Number(Word(), seconds)) return Fail("wait-visible WINDOW ID 0|1 SECONDS");
+      const bool visible = want == "1";
+      return WaitFor(seconds, [&] { return OwnVisible(control) == visible; }) ||
+             Fail("still " + std::string(visible ? "hidden" : "visible"));
+    }
+    if (command == "wait-text") {
+      if (!Control(name, id, control)) return false;
+      if (!Number(Word(), seconds)) return Fail("bad seconds");
+      const std::wstring want = Wide(Rest());
+      std::wstring seen;
+      return WaitFor(seconds, [&] { return (seen = RemoteText(control)) == want; }) ||
+             Fail("text is [" + Utf8(seen) + "]");
+    }
+    if (command == "msgbox") {
+      if (!Number(Word(), seconds)) return Fail("bad seconds");
+      if (!NeedMain()) return false;
+      if (!WaitFor(seconds, [&] { return (box_ = FindMessageBox(main_)) != nullptr; }))
+        return Fail("no message box");
+      Print("msgbox caption [" + Utf8(RemoteText(box_)) + "]");
+      Print("msgbox text [" + Utf8(RemoteText(GetDlgItem(box_, 0xFFFF))) + "]");
+      return true;
+    }
+    if (command == "no-msgbox") {
+      if (!Number(Word(), seconds)) return Fail("bad seconds");
+      if (!NeedMain()) return false;
+      HWND box = nullptr;
+      if (WaitFor(seconds, [&] { return (box = FindMessageBox(main_)) != nullptr; }))
+        return Fail("a message box showed: [" + Utf8(RemoteText(GetDlgItem(box, 0xFFFF))) + "]");
+      return true;
+    }
+    if (command == "answer") {
+      const std::string word = Word();
+      int answer = word == "OK" ? IDOK : word == "YES" ? IDYES : word == "NO" ? IDNO : word == "CANCEL" ? IDCANCEL : 0;
+      if (answer == 0) return Fail("answer OK, YES, NO or CANCEL");
+      if (box_ == nullptr || !IsWindow(box_)) return Fail("no message box to answer (use msgbox first)");
+      HWND button = GetDlgItem(box_, answer);
+      if (button == nullptr) return Fail("the message box has no " + word + " button");
+      PostMessageW(box_, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+      HWND box = box_;
+      box_ = nullptr;
+      return WaitFor(5, [&] { return !IsWindow(box) || !IsWindowVisible(box); }) || Fail("the message box stays");
+    }
+    if (command == "tray") {
+      if (!NeedMain()) return false;
+      const std::string word = Word();
+      int mouse = 0;
+      if (word == "lbuttondown") mouse = WM_LBUTTONDOWN;
+      else if (word == "lbuttonup") mouse = WM_LBUTTONUP;
+      else if (word == "lbuttondblclk") mouse = WM_LBUTTONDBLCLK;
+      else if (word == "rbuttondown") mouse = WM_RBUTTONDOWN;
+      else if (word == "rbuttonup") mouse = WM_RBUTTONUP;
+      else if (!Int(word, mouse)) return Fail("bad mouse message " + word);
+      return PostMessageW(main_, WM_TRAY_NOTIFY, TRAY_ICON_ID, mouse) || Fail("PostMessage failed");
+    }
+    return Fail("unknown command");
+  }
+
+  std::string line_;
+  std::size_t pos_ = 0;
+  int line_number_ = 0;
+  std::string error_;
+  HWND main_ = nullptr;
+  HWND box_ = nullptr;
+};
+
+int RunScript(int argc, char** argv) {
+  _setmode(_fileno(stdout), _O_BINARY);  // UTF-8 bytes and \n as written
+  Script script;
+  if (argc < 3 || std::string(argv[2]) == "-") return script.Run(std::cin);
+  std::ifstream file(argv[2], std::ios::binary);
+  if (!file) {
+    std::printf("FAIL: cannot read %s\n", argv[2]);
+    return 2;
+  }
+  return script.Run(file);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 2) return 2;
   const std::string command = argv[1];
+  if (command == "run") return RunScript(argc, argv);
   if (command == "wait") {
     const int seconds = argc > 2 ? std::atoi(argv[2]) : 20;
     for (int i = 0; i < seconds * 10; ++i) {
-      if (MainWindow() != nullptr) return 0;
+      if (MainReady()) return 0;
       Sleep(100);
     }
     std::printf("FAIL: no window titled Lumrex after %d s\n", seconds);

@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# scenario.sh TUNRA_EXE DRIVER_EXE PREFIX SCENARIO EXPECTED [BACKEND_ADDRESS]
+#
+# Runs one scripted session against a real tunra.exe under Wine in a private Xvfb:
+# starts the reference back end on BACKEND_ADDRESS port 80 when an address is given
+# (requests recorded in requests.jsonl in the folder of PREFIX), starts the client, feeds
+# SCENARIO to the UI driver on standard input (UTF-8 texts arrive intact that way),
+# and compares the driver's output with EXPECTED. The driver's output, a screenshot
+# of the end state and the back end's log are left in that folder. Every wait is
+# bounded, and every process started here is ended by its PID.
+set -uo pipefail
+exe=$(realpath "$1") driver=$(realpath "$2") prefix=$(realpath -m "$3")
+scenario=$(realpath "$4") expected=$(realpath "$5") backend_address=${6:-}
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/../.." && pwd)
+name=$(basename "$scenario" .scenario)
+work=$(dirname "$prefix")
+mkdir -p "$work"
+# shellcheck source=../../scripts/lib/wine-env.sh
+source "$root/scripts/lib/wine-env.sh"
+
+unset DISPLAY  # always a private display: nothing of the user's desktop is touched
+tunra_display_start || exit 1
+client= backend=
+cleanup() {
+  [[ -n $client ]] && kill "$client" 2>/dev/null
+  [[ -n $backend ]] && kill "$backend" 2>/dev/null && wait "$backend" 2>/dev/null
+  # The prefix is private to these tests: stop its server and services.
+  "$TUNRA_WINESERVER" -k 2>/dev/null
+  tunra_display_stop
+}
+trap cleanup EXIT
+tunra_gui_env "$prefix"
+
+if [[ -n $backend_address ]]; then
+  ready=$work/backend.ready
+  : >"$ready"
+  python3 "$root/backend/tunra_backend.py" "$backend_address" --record "$work/requests.jsonl" \
+    --time-limit 300 >"$ready" 2>"$work/backend.log" &
+  backend=$!
+  for ((i = 0; i < 100; i++)); do
+    grep -q listening "$ready" && break
+    kill -0 "$backend" 2>/dev/null || break
+    sleep 0.1
+  done
+  if ! grep -q listening "$ready"; then
+    echo "FAIL: the back end did not start on $backend_address:80 (in use? root needed)"
+    cat "$work/backend.log"
+    exit 1
+  fi
+fi
+
+cd "$(dirname "$exe")"
+"$TUNRA_WINE" "$exe" &
+client=$!
+
+timeout 120 "$TUNRA_WINE" "$driver" run <"$scenario" >"$work/driver.out" 2>&1
+rc=$?
+xwd -root -silent 2>/dev/null | convert xwd:- "png:$work/screenshot.png" 2>/dev/null
+status=0
+if ((rc != 0)); then
+  echo "FAIL: the driver ended with exit code $rc"
+  status=1
+fi
+if ! diff -u "$expected" "$work/driver.out"; then
+  echo "FAIL: the driver's output differs from $(basename "$expected")"
+  status=1
+fi
+((status == 0)) && echo "scenario $name: passed"
+exit $status
