@@ -26,7 +26,7 @@ void CLogoutDlg::OnCommand(int id) {
 
 void CLogoutDlg::OnLogout() {
   // 1. The IP lists forget this session's choices.
-  for (IIpListPanel* list : {static_cast<IIpListPanel*>(c_.peers.ipClasses), c_.peers.ipPool}) {
+  for (IIpListPanel* list : {static_cast<IIpListPanel*>(c_.peers.ipMgmtTab5), c_.peers.dynamicIpTab}) {
     if (!list) continue;
     list->ClearUsedHistory();
     list->SetCurrentRow(-1);
@@ -47,8 +47,8 @@ void CLogoutDlg::OnLogout() {
 void CLogoutDlg::OnConnectButton() {
   if (c_.record.connState != kConnConnected) return;
   StopReconnect(c_.mainWindow, c_.reconnect);
-  if (c_.peers.ipClasses) c_.peers.ipClasses->StopForIpChange();
-  for (IIpListPanel* list : {static_cast<IIpListPanel*>(c_.peers.ipClasses), c_.peers.ipPool}) {
+  if (c_.peers.ipMgmtTab5) c_.peers.ipMgmtTab5->StopForIpChange();
+  for (IIpListPanel* list : {static_cast<IIpListPanel*>(c_.peers.ipMgmtTab5), c_.peers.dynamicIpTab}) {
     if (!list) continue;
     list->SetCurrentRow(-1);
     list->RepaintList();

@@ -15,8 +15,8 @@ namespace app {
 struct MainWindowPanels {
   platform::IWindow* login = nullptr;        // template 133
   platform::IWindow* account = nullptr;      // template 131
-  platform::IWindow* ipClasses = nullptr;    // template 222
-  platform::IWindow* ipPool = nullptr;       // template 226
+  platform::IWindow* ipMgmtTab5 = nullptr;    // template 222: the whole pool
+  platform::IWindow* dynamicIpTab = nullptr;  // template 226: IP classes
   platform::IWindow* vpnConn = nullptr;      // template 143
   platform::IWindow* progUpdate = nullptr;   // template 134
 };

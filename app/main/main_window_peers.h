@@ -59,9 +59,9 @@ class IBanner {
 struct MainWindowPeers {
   ILogoutNotice* logoutNotice = nullptr;
   ITunnelTeardown* teardown = nullptr;
-  IIpClassPanel* ipClasses = nullptr;  // CIpMgmtTab5Dlg
-  IIpListPanel* ipPool = nullptr;      // DynamicIpTabDlg
-  IBanner* accountBanner = nullptr;    // the account panel's banner
+  IIpClassPanel* ipMgmtTab5 = nullptr;   // CIpMgmtTab5Dlg
+  IIpListPanel* dynamicIpTab = nullptr;  // DynamicIpTabDlg
+  IBanner* accountBanner = nullptr;      // the account panel's banner
 };
 
 // Reconnect settings of the main window: set by the options dialog, used by the

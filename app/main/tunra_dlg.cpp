@@ -160,13 +160,13 @@ void CTunraDlg::SetUpWindows() {
     panels_.account->Move(platform::kSelf, BottomLeft(client_, panels_.account->GetRect(platform::kSelf)));
     panels_.account->Show(platform::kSelf, false);
   }
-  if (panels_.ipClasses) {
-    const platform::Rect place = IpPanelPlace(client_, panels_.ipClasses->GetRect(platform::kSelf));
-    panels_.ipClasses->Move(platform::kSelf, place);
-    panels_.ipClasses->Show(platform::kSelf, false);
-    if (panels_.ipPool) {
-      panels_.ipPool->Move(platform::kSelf, place);
-      panels_.ipPool->Show(platform::kSelf, false);
+  if (panels_.ipMgmtTab5) {
+    const platform::Rect place = IpPanelPlace(client_, panels_.ipMgmtTab5->GetRect(platform::kSelf));
+    panels_.ipMgmtTab5->Move(platform::kSelf, place);
+    panels_.ipMgmtTab5->Show(platform::kSelf, false);
+    if (panels_.dynamicIpTab) {
+      panels_.dynamicIpTab->Move(platform::kSelf, place);
+      panels_.dynamicIpTab->Show(platform::kSelf, false);
     }
   }
   for (platform::IWindow* progress : {panels_.progUpdate, panels_.vpnConn}) {

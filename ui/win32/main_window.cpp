@@ -24,7 +24,7 @@ MainWindow::MainWindow(app::SessionRecord& record) : record_(record) {}
 
 MainWindow::~MainWindow() {
   dlg_.reset();  // removes the tray icon if it is still there
-  for (Panel* panel : {&login_, &account_, &ip_classes_, &ip_pool_, &vpn_conn_, &prog_update_})
+  for (Panel* panel : {&login_, &account_, &ip_mgmt_tab5_, &dynamic_ip_tab_, &vpn_conn_, &prog_update_})
     if (panel->hwnd != nullptr) DestroyWindow(panel->hwnd);
   if (window_.hwnd() != nullptr) DestroyWindow(window_.hwnd());
   if (background_ != nullptr) DeleteObject(background_);
@@ -151,8 +151,8 @@ app::MainWindowPanels MainWindow::CreatePanels() {
   app::MainWindowPanels panels;
   if (CreatePanel(login_, IDD_LOGIN, main, true)) panels.login = &login_.window;
   if (CreatePanel(account_, IDD_ACCOUNT, main, true)) panels.account = &account_.window;
-  if (CreatePanel(ip_classes_, IDD_IP_CLASSES, main, true)) panels.ipClasses = &ip_classes_.window;
-  if (CreatePanel(ip_pool_, IDD_IP_POOL, main, true)) panels.ipPool = &ip_pool_.window;
+  if (CreatePanel(ip_mgmt_tab5_, IDD_IP_CLASSES, main, true)) panels.ipMgmtTab5 = &ip_mgmt_tab5_.window;
+  if (CreatePanel(dynamic_ip_tab_, IDD_IP_POOL, main, true)) panels.dynamicIpTab = &dynamic_ip_tab_.window;
   if (CreatePanel(vpn_conn_, IDD_VPN_CONN, main, false)) panels.vpnConn = &vpn_conn_.window;
   if (CreatePanel(prog_update_, IDD_PROG_UPDATE, main, false)) panels.progUpdate = &prog_update_.window;
   return panels;

@@ -60,7 +60,7 @@ class MainWindow final : public app::IMainWindowHost {
   MainWindowServices services_;
   DialogWindow window_;
   std::unique_ptr<app::CTunraDlg> dlg_;
-  Panel login_, account_, ip_classes_, ip_pool_, vpn_conn_, prog_update_;
+  Panel login_, account_, ip_mgmt_tab5_, dynamic_ip_tab_, vpn_conn_, prog_update_;
   FontStatic version_;
   HBITMAP background_ = nullptr;
   HICON icon_ = nullptr;

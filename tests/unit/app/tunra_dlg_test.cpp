@@ -32,8 +32,8 @@ class FakeHost : public app::IMainWindowHost {
   FakeHost() {
     login.Move(kSelf, {0, 0, 452, 377});
     account.Move(kSelf, {0, 0, 384, 377});
-    ipClasses.Move(kSelf, {0, 0, 428, 390});
-    ipPool.Move(kSelf, {0, 0, 428, 390});
+    ipMgmtTab5.Move(kSelf, {0, 0, 428, 390});
+    dynamicIpTab.Move(kSelf, {0, 0, 428, 390});
     vpnConn.Move(kSelf, {0, 0, 257, 135});
     progUpdate.Move(kSelf, {0, 0, 300, 100});
   }
@@ -41,7 +41,7 @@ class FakeHost : public app::IMainWindowHost {
   void SetIcons(int id) override { calls.push_back("icons " + std::to_string(id)); }
   app::MainWindowPanels CreatePanels() override {
     calls.push_back("panels");
-    return {&login, &account, &ipClasses, &ipPool, &vpnConn, &progUpdate};
+    return {&login, &account, &ipMgmtTab5, &dynamicIpTab, &vpnConn, &progUpdate};
   }
   Rect DesktopRect() override { return {0, 0, 1280, 1024}; }
   void Minimize() override { calls.push_back("minimize"); }
@@ -52,7 +52,7 @@ class FakeHost : public app::IMainWindowHost {
   void RunOptionsDialog() override { calls.push_back("options dialog"); }
 
   platform::WindowHandle handle = 0x500;
-  fakes::FakeWindow login, account, ipClasses, ipPool, vpnConn, progUpdate;
+  fakes::FakeWindow login, account, ipMgmtTab5, dynamicIpTab, vpnConn, progUpdate;
   std::vector<std::string> calls;
 };
 
@@ -199,9 +199,9 @@ TEST(TunraDlg, WindowsStartNarrowWithThePanelsInPlace) {
   EXPECT_TRUE(m.host.login.IsVisible(kSelf));
   EXPECT_EQ(m.host.account.GetRect(kSelf), (Rect{0, 18, 384, 395}));
   EXPECT_FALSE(m.host.account.IsVisible(kSelf));
-  EXPECT_EQ(m.host.ipClasses.GetRect(kSelf), (Rect{460, 3, 888, 387}));
-  EXPECT_EQ(m.host.ipPool.GetRect(kSelf), m.host.ipClasses.GetRect(kSelf));
-  EXPECT_FALSE(m.host.ipPool.IsVisible(kSelf));
+  EXPECT_EQ(m.host.ipMgmtTab5.GetRect(kSelf), (Rect{460, 3, 888, 387}));
+  EXPECT_EQ(m.host.dynamicIpTab.GetRect(kSelf), m.host.ipMgmtTab5.GetRect(kSelf));
+  EXPECT_FALSE(m.host.dynamicIpTab.IsVisible(kSelf));
   // Centred on the (now narrow) main window.
   EXPECT_EQ(m.host.vpnConn.GetRect(kSelf), (Rect{195, 330, 452, 465}));
   EXPECT_FALSE(m.host.vpnConn.IsVisible(kSelf));
