@@ -11,6 +11,7 @@ namespace {
 
 constexpr COLORREF kLabelBack = RGB(0x29, 0x29, 0x29);
 constexpr COLORREF kLabelText = RGB(0xEA, 0xEA, 0xEA);
+constexpr COLORREF kPanelText = RGB(0xDD, 0xDD, 0xDD);
 constexpr COLORREF kPanelBack = RGB(0x22, 0x22, 0x22);
 
 HBRUSH PanelBrush() {
@@ -24,8 +25,8 @@ MainWindow::MainWindow(app::SessionRecord& record) : record_(record) {}
 
 MainWindow::~MainWindow() {
   dlg_.reset();  // removes the tray icon if it is still there
-  for (Panel* panel : {&login_, &account_, &ip_mgmt_tab5_, &dynamic_ip_tab_, &vpn_conn_, &prog_update_})
-    if (panel->hwnd != nullptr) DestroyWindow(panel->hwnd);
+  for (PanelRouter* panel : {&login_, &account_, &ip_mgmt_tab5_, &dynamic_ip_tab_, &vpn_conn_, &prog_update_})
+    if (panel->hwnd() != nullptr) DestroyWindow(panel->hwnd());
   if (window_.hwnd() != nullptr) DestroyWindow(window_.hwnd());
   if (background_ != nullptr) DeleteObject(background_);
 }
@@ -34,9 +35,25 @@ bool MainWindow::Create(HINSTANCE instance) {
   instance_ = instance;
   dlg_ = std::make_unique<app::CTunraDlg>(record_, app::MainWindowPlatform{window_, system_, registry_, shell_},
                                           *this, services_);
+  app::MainWindowPeers peers;
+  peers.logoutNotice = &logout_notice_;
+  peers.accountBanner = &account_banner_;
+  dlg_->AttachPeers(peers);
+
+  session_ = std::make_unique<app::CLoginSession>(app::LoginSessionParts{
+      record_, login_state_, clock_, registry_, tables_, exchanges_, progress_link_, vpn_conn_.window(),
+      login_.window(), account_.window(), not_yet_, update_});
+  login_dlg_ = std::make_unique<app::CLoginDlg>(app::LoginDlgParts{
+      record_, login_state_, login_.window(), 0, registry_, files_, shell_, tables_, *session_, exchanges_,
+      ip_mgmt_tab5_.window(), dynamic_ip_tab_.window(), not_yet_, *this, login_banner_});
+
   HWND window = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_MAIN), nullptr, &MainWindow::DialogProc,
                                    reinterpret_cast<LPARAM>(this));
   return window != nullptr;
+}
+
+bool MainWindow::IsInLoginPanel(HWND window) const {
+  return login_.hwnd() != nullptr && window != nullptr && (window == login_.hwnd() || IsChild(login_.hwnd(), window));
 }
 
 int MainWindow::Run() {
@@ -44,6 +61,10 @@ int MainWindow::Run() {
   UpdateWindow(window_.hwnd());
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    // The login panel's keys: Enter moves to the password, then logs in.
+    if ((message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) && IsInLoginPanel(message.hwnd) &&
+        login_dlg_->PreTranslateMessage(message.message, message.wParam, GetDlgCtrlID(GetFocus())))
+      continue;
     // Enter, Escape and Alt+F4 never reach a window: no key closes the client.
     if (app::SwallowKey(message.message, message.wParam)) continue;
     if (IsDialogMessageW(window_.hwnd(), &message)) continue;
@@ -58,6 +79,7 @@ INT_PTR CALLBACK MainWindow::DialogProc(HWND window, UINT message, WPARAM wparam
     auto* self = reinterpret_cast<MainWindow*>(lparam);
     SetWindowLongPtrW(window, DWLP_USER, lparam);
     self->window_.Attach(window);
+    self->ctx_.mainWindowHandle = reinterpret_cast<platform::WindowHandle>(window);
     self->background_ = LoadBitmapW(self->instance_, MAKEINTRESOURCEW(IDB_MAIN_BACKGROUND));
     self->version_.Attach(window, IDC_MAIN_VERSION);
     self->version_.SetBackColor(kLabelBack);
@@ -91,11 +113,9 @@ INT_PTR MainWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       return TRUE;
     case WM_SYSCOMMAND:
       dlg_->OnSysCommand(static_cast<std::uint32_t>(wparam));
-      if ((wparam & 0xFFF0) == SC_CLOSE) {
-        dlg_->OnCommand(app::kIdClose);  // the default processing would end the dialog
-        return TRUE;
-      }
-      return FALSE;  // default processing (minimize, ...)
+      // The system close ends the window in the logic; the rest (minimize, ...) gets
+      // the default processing.
+      return (wparam & 0xFFF0) == SC_CLOSE ? TRUE : FALSE;
     case WM_TRAY_NOTIFY:
       return Result(dlg_->OnTrayNotify(wparam, lparam));
     case WM_APP_RESTORE:
@@ -108,36 +128,19 @@ INT_PTR MainWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
   }
 }
 
-INT_PTR CALLBACK MainWindow::PanelProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_INITDIALOG) {
-    SetWindowLongPtrW(window, DWLP_USER, lparam);
-    return TRUE;
+bool MainWindow::CreatePanel(PanelRouter& panel, int templateId, int background, bool child) {
+  if (background) panel.SetBackground(background);
+  panel.SetSurface(child ? PanelRouter::Surface::kParentDrags : PanelRouter::Surface::kDrags);
+  if (!background) {
+    panel.onCtlColor = [](UINT message, HDC, HWND) { return message == WM_CTLCOLORDLG ? PanelBrush() : nullptr; };
   }
-  auto* panel = reinterpret_cast<Panel*>(GetWindowLongPtrW(window, DWLP_USER));
-  switch (message) {
-    case WM_CTLCOLORDLG:
-      return reinterpret_cast<INT_PTR>(PanelBrush());
-    case WM_DRAWITEM:
-      return panel != nullptr && panel->window.DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lparam));
-    case WM_NCHITTEST:
-      // Panels drag the main window too, like every point of its surface.
-      SetWindowLongPtrW(window, DWLP_MSGRESULT, HTTRANSPARENT);
-      return TRUE;
-    default:
-      (void)wparam;
-      return FALSE;
-  }
-}
-
-bool MainWindow::CreatePanel(Panel& panel, int templateId, HWND parent, bool child) {
-  panel.hwnd = CreateDialogParamW(instance_, MAKEINTRESOURCEW(templateId), parent, &MainWindow::PanelProc,
-                                  reinterpret_cast<LPARAM>(&panel));
-  panel.window.Attach(panel.hwnd);
+  HWND hwnd = CreateDialogParamW(instance_, MAKEINTRESOURCEW(templateId), window_.hwnd(), &PanelRouter::DialogProc,
+                                 reinterpret_cast<LPARAM>(&panel));
   // Child panels lie under the main window's own buttons and label, which share the
   // top rows of the client area with them.
-  if (child && panel.hwnd != nullptr)
-    SetWindowPos(panel.hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  return panel.hwnd != nullptr;
+  if (child && hwnd != nullptr)
+    SetWindowPos(hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  return hwnd != nullptr;
 }
 
 void MainWindow::SetIcons(int iconId) {
@@ -147,14 +150,45 @@ void MainWindow::SetIcons(int iconId) {
 }
 
 app::MainWindowPanels MainWindow::CreatePanels() {
-  HWND main = window_.hwnd();
   app::MainWindowPanels panels;
-  if (CreatePanel(login_, IDD_LOGIN, main, true)) panels.login = &login_.window;
-  if (CreatePanel(account_, IDD_ACCOUNT, main, true)) panels.account = &account_.window;
-  if (CreatePanel(ip_mgmt_tab5_, IDD_IP_CLASSES, main, true)) panels.ipMgmtTab5 = &ip_mgmt_tab5_.window;
-  if (CreatePanel(dynamic_ip_tab_, IDD_IP_POOL, main, true)) panels.dynamicIpTab = &dynamic_ip_tab_.window;
-  if (CreatePanel(vpn_conn_, IDD_VPN_CONN, main, false)) panels.vpnConn = &vpn_conn_.window;
-  if (CreatePanel(prog_update_, IDD_PROG_UPDATE, main, false)) panels.progUpdate = &prog_update_.window;
+
+  // Login panel: its start sequence runs as it is created.
+  login_.onInit = [this] {
+    login_.SetTransparent(IDC_LOGIN_REMEMBER, kPanelText);
+    login_.SetTransparent(IDC_LOGIN_TEST_CERT, kPanelText);
+    login_.SetTransparent(IDC_LOGIN_BANNER, kPanelText);
+    login_dlg_->OnInitDialog();
+  };
+  login_.onCommand = [this](int id, int code) {
+    if (code != BN_CLICKED) return;
+    if (id == IDC_LOGIN_BANNER) login_banner_.Open();
+    else login_dlg_->OnCommand(id);
+  };
+  if (CreatePanel(login_, IDD_LOGIN, IDB_LOGIN_BACKGROUND, true)) panels.login = &login_.window();
+
+  // Account panel: its logic is created by the main window with the panels.
+  account_.onInit = [this] {
+    for (int id : {IDC_ACCOUNT_USER, IDC_ACCOUNT_GAME, IDC_ACCOUNT_END_DATE, IDC_ACCOUNT_TIME, IDC_ACCOUNT_STATUS,
+                   IDC_ACCOUNT_BANNER})
+      account_.SetTransparent(id, kPanelText);
+  };
+  account_.onCommand = [this](int id, int code) {
+    if (code != BN_CLICKED) return;
+    if (id == IDC_ACCOUNT_BANNER) account_banner_.Open();
+    else if (dlg_->accountPanel()) dlg_->accountPanel()->OnCommand(id);
+  };
+  if (CreatePanel(account_, IDD_ACCOUNT, IDB_ACCOUNT_BACKGROUND, true)) panels.account = &account_.window();
+
+  if (CreatePanel(ip_mgmt_tab5_, IDD_IP_CLASSES, 0, true)) panels.ipMgmtTab5 = &ip_mgmt_tab5_.window();
+  if (CreatePanel(dynamic_ip_tab_, IDD_IP_POOL, 0, true)) panels.dynamicIpTab = &dynamic_ip_tab_.window();
+
+  // Progress dialog: a top-level popup that animates on its own timer.
+  vpn_conn_.onInit = [this] { vpn_conn_.SetTransparent(IDC_PROGRESS_STATUS, kPanelText); };
+  vpn_conn_.onTimer = [this](unsigned timer) {
+    if (dlg_->connProgress()) dlg_->connProgress()->OnTimer(timer);
+  };
+  if (CreatePanel(vpn_conn_, IDD_VPN_CONN, IDB_PROGRESS_BACKGROUND, false)) panels.vpnConn = &vpn_conn_.window();
+  if (CreatePanel(prog_update_, IDD_PROG_UPDATE, 0, false)) panels.progUpdate = &prog_update_.window();
   return panels;
 }
 

@@ -4,13 +4,13 @@
 
 #include "app/main/main_window_host.h"
 #include "net/network_mgmt.h"
-#include "platform/win32/win32_net_tables.h"
+#include "platform/iphelper.h"
 
 namespace ui {
 
 class MainWindowServices final : public app::IMainWindowServices {
  public:
-  MainWindowServices() : network_(tables_) {}
+  explicit MainWindowServices(platform::INetTables& tables) : network_(tables) {}
   std::string ResolveLoginHost() override { return network_.ResolveLoginHost(); }
   // The firewall exceptions and the network connection switch come with the tunnel
   // adapter work; until then start-up leaves the firewall and connections as they are.
@@ -19,7 +19,6 @@ class MainWindowServices final : public app::IMainWindowServices {
 
  private:
   static constexpr int kNotFound = static_cast<int>(0x80070002);  // HRESULT of ERROR_FILE_NOT_FOUND
-  platform::win32::Win32NetTables tables_;
   net::CNetworkMgmt network_;
 };
 
