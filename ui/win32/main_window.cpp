@@ -12,6 +12,7 @@ namespace {
 constexpr COLORREF kLabelBack = RGB(0x29, 0x29, 0x29);
 constexpr COLORREF kLabelText = RGB(0xEA, 0xEA, 0xEA);
 constexpr COLORREF kPanelText = RGB(0xDD, 0xDD, 0xDD);
+constexpr COLORREF kAccountText = RGB(0x33, 0x33, 0x33);  // on the account box's light fill
 constexpr COLORREF kPanelBack = RGB(0x22, 0x22, 0x22);
 
 HBRUSH PanelBrush() {
@@ -168,9 +169,9 @@ app::MainWindowPanels MainWindow::CreatePanels() {
 
   // Account panel: its logic is created by the main window with the panels.
   account_.onInit = [this] {
-    for (int id : {IDC_ACCOUNT_USER, IDC_ACCOUNT_GAME, IDC_ACCOUNT_END_DATE, IDC_ACCOUNT_TIME, IDC_ACCOUNT_STATUS,
-                   IDC_ACCOUNT_BANNER})
-      account_.SetTransparent(id, kPanelText);
+    for (int id : {IDC_ACCOUNT_USER, IDC_ACCOUNT_GAME, IDC_ACCOUNT_END_DATE, IDC_ACCOUNT_TIME, IDC_ACCOUNT_STATUS})
+      account_.SetTransparent(id, kAccountText);
+    account_.SetTransparent(IDC_ACCOUNT_BANNER, kPanelText);
   };
   account_.onCommand = [this](int id, int code) {
     if (code != BN_CLICKED) return;

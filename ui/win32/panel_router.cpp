@@ -78,10 +78,14 @@ bool PanelRouter::Dispatch(HWND dialog, UINT message, WPARAM wparam, LPARAM lpar
     case WM_ERASEBKGND:
       // The bitmap covers the whole dialog; erasing first would only flicker.
       return background_ != nullptr && message_result(1);
-    case WM_CTLCOLORDLG:
-      if (background_brush_ == nullptr) return false;
-      result = reinterpret_cast<INT_PTR>(background_brush_);
+    case WM_CTLCOLORDLG: {
+      HBRUSH brush = background_brush_;
+      if (brush == nullptr && onCtlColor)
+        brush = onCtlColor(message, reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam));
+      if (brush == nullptr) return false;
+      result = reinterpret_cast<INT_PTR>(brush);
       return true;
+    }
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
     case WM_CTLCOLOREDIT:
