@@ -66,5 +66,34 @@ if ! diff -u "$expected" "$work/driver.out"; then
   echo "FAIL: the driver's output differs from $(basename "$expected")"
   status=1
 fi
+# NAME.exits: the scenario closes the client, whose process must then end by itself.
+if [[ -f ${scenario%.scenario}.exits ]]; then
+  for ((i = 0; i < 150; i++)); do kill -0 "$client" 2>/dev/null || break; sleep 0.1; done
+  if kill -0 "$client" 2>/dev/null; then
+    echo "FAIL: the client still runs 15 s after the scenario closed it"
+    status=1
+  else
+    client=
+  fi
+fi
+# NAME.requests: what the back end received, one line per request: the path and the
+# parameters named in the file's first line (e.g. "# auth_mode id").
+requests=${scenario%.scenario}.requests
+if [[ -f $requests ]]; then
+  python3 - "$requests" "$work/requests.jsonl" >"$work/requests.out" <<'PY'
+import json, sys
+wanted = open(sys.argv[1], encoding="utf-8").readline().lstrip("#").split()
+for line in open(sys.argv[2], encoding="utf-8"):
+    if not line.strip():
+        continue
+    record = json.loads(line)
+    params = dict(record.get("params") or [])
+    print(" ".join([record["path"]] + ["%s=%s" % (k, params.get(k, "")) for k in wanted]))
+PY
+  if ! diff -u <(tail -n +2 "$requests") "$work/requests.out"; then
+    echo "FAIL: the recorded requests differ from $(basename "$requests")"
+    status=1
+  fi
+fi
 ((status == 0)) && echo "scenario $name: passed"
 exit $status

@@ -22,6 +22,7 @@
 //   wait-window SECONDS            waits until the main window is shown
 //   settext WINDOW ID TEXT         WM_SETTEXT to the control
 //   click WINDOW ID                posts WM_COMMAND(ID, BN_CLICKED) to the window
+//   menu WINDOW ID                 posts WM_COMMAND(ID, 0), as a menu item sends it
 //   text WINDOW ID                 prints: text WINDOW ID [TEXT]
 //   visible WINDOW ID              prints: visible WINDOW ID 0|1, the control's own
 //                                  visible style (ID 0: the window)
@@ -30,6 +31,7 @@
 //                                  the parent's client coordinates (a control, a
 //                                  panel), or in screen coordinates (main, progress)
 //   width                          prints: width N (the main window's width)
+//   wait-width PIXELS SECONDS      waits until the main window is that wide
 //   wait-visible WINDOW ID 0|1 SECONDS
 //   wait-text WINDOW ID SECONDS TEXT
 //   msgbox SECONDS                 waits for a message box of the client; prints
@@ -388,6 +390,15 @@ class Script {
       return PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(control)) ||
              Fail("PostMessage failed");
     }
+    if (command == "menu") {
+      // A menu command (the tray menu's items), posted as the menu posts it.
+      HWND window = nullptr;
+      name = Word();
+      const std::string word = Word();
+      if (!Window(name, window)) return false;
+      if (!Int(word, id)) return Fail("bad command ID " + word);
+      return PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, 0), 0) || Fail("PostMessage failed");
+    }
     if (command == "text") {
       if (!Control(name, id, control)) return false;
       Print("text " + name + " " + std::to_string(id) + " [" + Utf8(RemoteText(control)) + "]");
@@ -421,6 +432,18 @@ class Script {
       GetWindowRect(main_, &r);
       Print("width " + std::to_string(r.right - r.left));
       return true;
+    }
+    if (command == "wait-width") {
+      int want = 0;
+      if (!Int(Word(), want) || !Number(Word(), seconds)) return Fail("wait-width PIXELS SECONDS");
+      if (!NeedMain()) return false;
+      int seen = 0;
+      return WaitFor(seconds, [&] {
+               RECT r{};
+               GetWindowRect(main_, &r);
+               return (seen = r.right - r.left) == want;
+             }) ||
+             Fail("width is " + std::to_string(seen));
     }
     if (command == "wait-visible") {
       if (!Control(name, id, control)) return false;
