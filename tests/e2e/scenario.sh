@@ -76,6 +76,18 @@ if [[ -f ${scenario%.scenario}.exits ]]; then
     client=
   fi
 fi
+# NAME.after.scenario: the client started once more in the same prefix (what it kept
+# in its settings), checked against NAME.after.expected.
+after=${scenario%.scenario}.after.scenario
+if ((status == 0)) && [[ -f $after ]]; then
+  "$TUNRA_WINE" "$exe" &
+  client=$!
+  timeout 120 "$TUNRA_WINE" "$driver" run <"$after" >"$work/driver.after.out" 2>&1 || status=1
+  if ! diff -u "${after%.scenario}.expected" "$work/driver.after.out"; then
+    echo "FAIL: the restarted client's output differs from $(basename "${after%.scenario}.expected")"
+    status=1
+  fi
+fi
 # NAME.requests: what the back end received, one line per request: the path and the
 # parameters named in the file's first line (e.g. "# auth_mode id").
 requests=${scenario%.scenario}.requests

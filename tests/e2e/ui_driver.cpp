@@ -22,6 +22,8 @@
 //   wait-window SECONDS            waits until the main window is shown
 //   settext WINDOW ID TEXT         WM_SETTEXT to the control
 //   click WINDOW ID                posts WM_COMMAND(ID, BN_CLICKED) to the window
+//   wait-checked WINDOW ID STATE SECONDS
+//   press WINDOW ID                posts BM_CLICK to the button (check boxes toggle)
 //   menu WINDOW ID                 posts WM_COMMAND(ID, 0), as a menu item sends it
 //   text WINDOW ID                 prints: text WINDOW ID [TEXT]
 //   visible WINDOW ID              prints: visible WINDOW ID 0|1, the control's own
@@ -390,6 +392,12 @@ class Script {
       return PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(control)) ||
              Fail("PostMessage failed");
     }
+    if (command == "press") {
+      // BM_CLICK posted to the button itself: a check box changes its state and
+      // notifies its dialog, as a mouse click does.
+      if (!Control(name, id, control)) return false;
+      return PostMessageW(control, BM_CLICK, 0, 0) || Fail("PostMessage failed");
+    }
     if (command == "menu") {
       // A menu command (the tray menu's items), posted as the menu posts it.
       HWND window = nullptr;
@@ -408,6 +416,17 @@ class Script {
       if (!Control(name, id, control)) return false;
       Print("visible " + name + " " + std::to_string(id) + " " + (OwnVisible(control) ? "1" : "0"));
       return true;
+    }
+    if (command == "wait-checked") {
+      if (!Control(name, id, control)) return false;
+      int want = 0;
+      if (!Int(Word(), want) || !Number(Word(), seconds)) return Fail("wait-checked WINDOW ID STATE SECONDS");
+      DWORD_PTR state = 0;
+      return WaitFor(seconds, [&] {
+               SendMessageTimeoutW(control, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &state);
+               return static_cast<int>(state) == want;
+             }) ||
+             Fail("check state is " + std::to_string(state));
     }
     if (command == "checked") {
       if (!Control(name, id, control)) return false;
