@@ -50,6 +50,9 @@ if [[ -n $backend_address ]]; then
   fi
 fi
 
+# Every scenario starts without saved settings (the prefix is kept between runs).
+"$TUNRA_WINE" reg delete 'HKCU\SOFTWARE\Orvak' /f >/dev/null 2>&1 || true
+
 cd "$(dirname "$exe")"
 "$TUNRA_WINE" "$exe" &
 client=$!

@@ -23,7 +23,7 @@
 //   settext WINDOW ID TEXT         WM_SETTEXT to the control
 //   click WINDOW ID                posts WM_COMMAND(ID, BN_CLICKED) to the window
 //   wait-checked WINDOW ID STATE SECONDS
-//   press WINDOW ID                posts BM_CLICK to the button (check boxes toggle)
+//   press WINDOW ID                clicks a check box: toggles it and notifies
 //   menu WINDOW ID                 posts WM_COMMAND(ID, 0), as a menu item sends it
 //   text WINDOW ID                 prints: text WINDOW ID [TEXT]
 //   visible WINDOW ID              prints: visible WINDOW ID 0|1, the control's own
@@ -393,10 +393,16 @@ class Script {
              Fail("PostMessage failed");
     }
     if (command == "press") {
-      // BM_CLICK posted to the button itself: a check box changes its state and
-      // notifies its dialog, as a mouse click does.
+      // A click on a check box: its state toggled, then the dialog notified, both
+      // posted so they arrive in this order (BM_CLICK depends on the window being
+      // active, which a driven window under Xvfb often is not).
       if (!Control(name, id, control)) return false;
-      return PostMessageW(control, BM_CLICK, 0, 0) || Fail("PostMessage failed");
+      DWORD_PTR state = 0;
+      SendMessageTimeoutW(control, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &state);
+      return (PostMessageW(control, BM_SETCHECK, state == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED, 0) &&
+              PostMessageW(GetParent(control), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                           reinterpret_cast<LPARAM>(control))) ||
+             Fail("PostMessage failed");
     }
     if (command == "menu") {
       // A menu command (the tray menu's items), posted as the menu posts it.
