@@ -1,20 +1,20 @@
 #!/usr/bin/env bash
-# scenario.sh TUNRA_EXE DRIVER_EXE PREFIX SCENARIO EXPECTED [BACKEND_ADDRESS]
+# scenario.sh TUNRA_EXE DRIVER_EXE WORK_DIR PREFIX SCENARIO EXPECTED [BACKEND_ADDRESS]
 #
 # Runs one scripted session against a real tunra.exe under Wine in a private Xvfb:
 # starts the reference back end on BACKEND_ADDRESS port 80 when an address is given
-# (requests recorded in requests.jsonl in the folder of PREFIX), starts the client, feeds
+# (requests recorded in requests.jsonl in WORK_DIR), starts the client, feeds
 # SCENARIO to the UI driver on standard input (UTF-8 texts arrive intact that way),
 # and compares the driver's output with EXPECTED. The driver's output, a screenshot
-# of the end state and the back end's log are left in that folder. Every wait is
+# of the end state and the back end's log are left in WORK_DIR. The Wine PREFIX may be
+# shared by scenarios that run one at a time (its settings key is cleared first). Every wait is
 # bounded, and every process started here is ended by its PID.
 set -uo pipefail
-exe=$(realpath "$1") driver=$(realpath "$2") prefix=$(realpath -m "$3")
-scenario=$(realpath "$4") expected=$(realpath "$5") backend_address=${6:-}
+exe=$(realpath "$1") driver=$(realpath "$2") work=$(realpath -m "$3") prefix=$(realpath -m "$4")
+scenario=$(realpath "$5") expected=$(realpath "$6") backend_address=${7:-}
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 name=$(basename "$scenario" .scenario)
-work=$(dirname "$prefix")
 mkdir -p "$work"
 # shellcheck source=../../scripts/lib/wine-env.sh
 source "$root/scripts/lib/wine-env.sh"
