@@ -7,7 +7,7 @@
 namespace protocol {
 
 int AccountInfo(ExchangeContext& ctx) {
-  app::SessionRecord& r = ctx.record;
+  session::SessionRecord& r = ctx.record;
 
   // 1-2. Identifier only; no password travels with this request.
   const std::string params = "client_code=" + r.clientCode + "|user_id=" + r.userId;

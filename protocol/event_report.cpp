@@ -1,6 +1,6 @@
 #include "protocol/event_report.h"
 
-#include "app/settings/file_mgmt.h"
+#include "settings/file_mgmt.h"
 #include "protocol/payload_codec.h"
 
 namespace protocol {
@@ -11,17 +11,17 @@ std::string EventText(int clientVersion, const std::string& reason, const std::s
          "\r\n" + log;
 }
 
-std::string EventParams(const app::SessionRecord& r, const std::string& eventText) {
+std::string EventParams(const session::SessionRecord& r, const std::string& eventText) {
   // The event text holds CR LF, `|` and `=` as they are; the codec carries every byte.
   return "client_code=" + r.clientCode + "|client_id=" + r.userLongId + "|event=" + eventText;
 }
 
 void SendEventReport(ExchangeContext& ctx, const std::string& reason) {
-  const app::SessionRecord& r = ctx.record;
+  const session::SessionRecord& r = ctx.record;
 
   // 1. The whole log, each line ending in CR LF; nothing when there is no log.
   std::string log;
-  app::CFileMgmt(ctx.files).ReadAll(r.programDir + "/" + r.openVpnLogName, log);
+  settings::CFileMgmt(ctx.files).ReadAll(r.programDir + "/" + r.openVpnLogName, log);
 
   // 2. This computer's description.
   const std::string sysInfo = SystemReportOf(ctx);

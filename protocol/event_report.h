@@ -16,7 +16,7 @@ inline constexpr const char* kReasonServerForce = "OPEN_STATUS : VPN SERVER FORC
 
 std::string EventText(int clientVersion, const std::string& reason, const std::string& sysInfo,
                       const std::string& log);
-std::string EventParams(const app::SessionRecord& r, const std::string& eventText);
+std::string EventParams(const session::SessionRecord& r, const std::string& eventText);
 
 // Reads the log (programDir + "/" + openVpnLogName; empty when it cannot be opened),
 // builds the report and sends it.

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/session/session_hooks.h"
-#include "app/session/session_record.h"
+#include "session/session_hooks.h"
+#include "session/session_record.h"
 #include "platform/files.h"
 #include "platform/iphelper.h"
 #include "platform/registry.h"
@@ -20,7 +20,7 @@
 namespace protocol {
 
 struct ExchangeContext {
-  app::SessionRecord& record;
+  session::SessionRecord& record;
   CWebMgmt& web;
   platform::IWindow& mainWindow;    // owns the message boxes
   platform::IWindow& accountPanel;  // the account panel (assigned IP, elapsed time)
@@ -31,7 +31,7 @@ struct ExchangeContext {
   platform::IShell& shell;
   platform::IFiles& files;
   platform::IClock& clock;
-  app::SessionHooks& hooks;
+  session::SessionHooks& hooks;
   platform::WindowHandle mainWindowHandle = 0;  // owner of the pages the shell opens
 };
 

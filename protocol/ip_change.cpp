@@ -5,7 +5,7 @@
 
 namespace protocol {
 
-std::string IpChangeParams(const app::SessionRecord& r, const std::string& ipCode) {
+std::string IpChangeParams(const session::SessionRecord& r, const std::string& ipCode) {
   return "client_code=" + r.clientCode + "|id=" + r.userId + "|password=" + r.password +
          "|ip_code=" + ipCode;
 }

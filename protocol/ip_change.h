@@ -6,7 +6,7 @@
 
 namespace protocol {
 
-std::string IpChangeParams(const app::SessionRecord& r, const std::string& ipCode);
+std::string IpChangeParams(const session::SessionRecord& r, const std::string& ipCode);
 
 // -1 after a server message or an assigned address, 0 when the reply held neither.
 int RequestIpChange(ExchangeContext& ctx, const std::string& ipCode);

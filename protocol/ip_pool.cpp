@@ -4,7 +4,7 @@
 
 namespace protocol {
 
-std::string IpPoolParams(const app::SessionRecord& r) {
+std::string IpPoolParams(const session::SessionRecord& r) {
   // client_mac and client_sysInfo travel empty with this request.
   return "client_code=" + r.clientCode + "|id=" + r.userId + "|password=" + r.password +
          "|ccver=" + std::to_string(r.clientVersion) + "|ip_code=" + r.ipCode +

@@ -8,7 +8,7 @@ namespace protocol {
 
 inline constexpr const char* kIpInfoCaption = "아이피 정보 오류";
 
-std::string IpPoolParams(const app::SessionRecord& r);
+std::string IpPoolParams(const session::SessionRecord& r);
 
 // Stores the list in `ipPoolList`. A server message is shown in a box owned by
 // `owner` (the calling window) and empties the list. 0, or -1 after a message.

@@ -4,7 +4,7 @@
 
 namespace protocol {
 
-std::string LogoutParams(const app::SessionRecord& r, const std::string& mode) {
+std::string LogoutParams(const session::SessionRecord& r, const std::string& mode) {
   // The identifier as typed at login (not the back end's long id); no password.
   return "ccver=" + std::to_string(r.clientVersion) + "|longid=" + r.userId + "|cccode=" + r.clientCode +
          "|auth_mode=" + mode;

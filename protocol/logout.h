@@ -10,7 +10,7 @@ inline constexpr const char* kLogoutByUser = "user";
 inline constexpr const char* kLogoutByTunnel = "vpn";
 inline constexpr const char* kChooseIpText = "사용하실 아이피를 선택후 더블클릭 해주세요";
 
-std::string LogoutParams(const app::SessionRecord& r, const std::string& mode);
+std::string LogoutParams(const session::SessionRecord& r, const std::string& mode);
 
 // The reply is not read; the panel is reset whether or not the notice arrived.
 void SendLogout(ExchangeContext& ctx, const std::string& mode);

@@ -10,7 +10,7 @@ namespace protocol {
 
 namespace {
 
-using app::SessionRecord;
+using session::SessionRecord;
 using Store = void (*)(SessionRecord&, const std::string&, const SetLocalClock&);
 
 // The file name of a URL: the part after the last `/`, or the whole text.
@@ -83,7 +83,7 @@ const KeyRule kSessionKeys[] = {
     {"route_list", [](SessionRecord& r, const std::string& v, const SetLocalClock&) {
        r.routeList = text::ReplaceAll(text::ReplaceAll(v, " ", ""), "\r\n", "");
      }},
-    {"crt_ver", [](SessionRecord& r, const std::string&, const SetLocalClock&) { r.certVersion = app::kClientCertVersion; }},
+    {"crt_ver", [](SessionRecord& r, const std::string&, const SetLocalClock&) { r.certVersion = session::kClientCertVersion; }},
     {"crt_file", [](SessionRecord& r, const std::string& v, const SetLocalClock&) {
        r.certUrl = v;
        r.certFileName = FileNameOf(v);
@@ -124,7 +124,7 @@ std::string NormaliseReply(std::string_view reply) {
   return text::ReplaceAll(text::ToLowerAscii(reply), "==", "/");
 }
 
-void ParseSessionReply(app::SessionRecord& record, const SetLocalClock& set_local_clock) {
+void ParseSessionReply(session::SessionRecord& record, const SetLocalClock& set_local_clock) {
   ForEachPair(record.userCheckReply, [&](const std::string& key, const std::string& value) {
     for (const KeyRule& rule : kSessionKeys) {
       if (key == rule.key) {
@@ -135,7 +135,7 @@ void ParseSessionReply(app::SessionRecord& record, const SetLocalClock& set_loca
   });
 }
 
-void ParseAccountReply(app::SessionRecord& record) {
+void ParseAccountReply(session::SessionRecord& record) {
   ForEachPair(record.accountInfoReply, [&](const std::string& key, const std::string& value) {
     if (key == "xxxdate") {
       record.serviceEndDate = value;

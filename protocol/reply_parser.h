@@ -8,7 +8,7 @@
 
 #include <functional>
 
-#include "app/session/session_record.h"
+#include "session/session_record.h"
 
 namespace protocol {
 
@@ -22,11 +22,11 @@ using SetLocalClock = std::function<void(const LocalDateTime&)>;
 
 // Fills the record's reply fields from `record.userCheckReply`. Keys not understood
 // are ignored, fields with an empty key or value skipped. Always succeeds.
-void ParseSessionReply(app::SessionRecord& record, const SetLocalClock& set_local_clock);
+void ParseSessionReply(session::SessionRecord& record, const SetLocalClock& set_local_clock);
 
 // Takes `xxxdate` (replaces the service end) and `xxxtime` (added to the remaining
 // minutes) from `record.accountInfoReply`; everything else is ignored.
-void ParseAccountReply(app::SessionRecord& record);
+void ParseAccountReply(session::SessionRecord& record);
 
 // The lower-casing and `==` to `/` step both parsers apply before splitting.
 std::string NormaliseReply(std::string_view reply);

@@ -1,7 +1,7 @@
 #include "protocol/user_check.h"
 
 
-#include "app/settings/reg_ctrl.h"
+#include "settings/reg_ctrl.h"
 #include "net/network_mgmt.h"
 #include "protocol/payload_codec.h"
 #include "protocol/reply_parser.h"
@@ -56,7 +56,7 @@ void ShowServerMessages(ExchangeContext& ctx, const std::string& reply) {
 
 }  // namespace
 
-std::string UserCheckParams(const app::SessionRecord& r, const std::string& clientMac,
+std::string UserCheckParams(const session::SessionRecord& r, const std::string& clientMac,
                             const std::string& sysInfo) {
   return "client_code=" + r.clientCode + "|id=" + r.userId + "|password=" + r.password +
          "|ccver=" + std::to_string(r.clientVersion) + "|ip_code=" + r.ipCode +
@@ -69,7 +69,7 @@ std::string UserCheckParams(const app::SessionRecord& r, const std::string& clie
 }
 
 int UserCheck(ExchangeContext& ctx) {
-  app::SessionRecord& r = ctx.record;
+  session::SessionRecord& r = ctx.record;
 
   // 1. The reply refills these lists.
   r.routeList.clear();
@@ -77,7 +77,7 @@ int UserCheck(ExchangeContext& ctx) {
 
   // 2. The preferred VPN server, as saved in the options.
   std::string serverCode;
-  app::CRegCtrl(ctx.registry).ReadValue(r.settingsRoot, r.settingsKeyPath, "VSvrCode", serverCode);
+  settings::CRegCtrl(ctx.registry).ReadValue(r.settingsRoot, r.settingsKeyPath, "VSvrCode", serverCode);
   r.vpnConnServerCode = serverCode;
 
   // 3. This computer's description.
@@ -129,9 +129,9 @@ int UserCheck(ExchangeContext& ctx) {
     st.second = static_cast<std::uint16_t>(t.second);
     ctx.clock.SetLocalTime(st);  // refused without the privilege: ignored
   });
-  if (r.vpnType == app::kVpnPptp || r.vpnType == app::kVpnL2tp)
+  if (r.vpnType == session::kVpnPptp || r.vpnType == session::kVpnL2tp)
     ctx.hooks.WritePhonebook(r.vpnType, r.replyHasZeroIp);
-  else if (r.vpnType == app::kVpnOpenVpn && r.authMode == "vpn")
+  else if (r.vpnType == session::kVpnOpenVpn && r.authMode == "vpn")
     ctx.hooks.CheckTapAdapter();
   return kUserCheckOk;
 }

@@ -13,7 +13,7 @@ inline constexpr int kUserCheckRefused = -2;    // wrong identifier or password
 inline constexpr int kUserCheckSuspended = -3;  // the account's service is suspended
 
 // The parameter text of the request (in the order the back end reads it).
-std::string UserCheckParams(const app::SessionRecord& r, const std::string& clientMac,
+std::string UserCheckParams(const session::SessionRecord& r, const std::string& clientMac,
                             const std::string& sysInfo);
 
 int UserCheck(ExchangeContext& ctx);

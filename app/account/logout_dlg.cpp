@@ -34,7 +34,7 @@ void CLogoutDlg::OnLogout() {
   // 2. The back end hears of the logout first (it also resets this panel's texts).
   if (c_.peers.logoutNotice) c_.peers.logoutNotice->SendLogout(kLogoutByUserMode);
   // 3. A running tunnel ends; no reconnect tick may follow.
-  if (c_.record.connState == kConnConnected) {
+  if (c_.record.connState == session::kConnConnected) {
     StopReconnect(c_.mainWindow, c_.reconnect);
     TeardownByKind(c_.record.vpnType, c_.peers.teardown);
   }
@@ -45,7 +45,7 @@ void CLogoutDlg::OnLogout() {
 }
 
 void CLogoutDlg::OnConnectButton() {
-  if (c_.record.connState != kConnConnected) return;
+  if (c_.record.connState != session::kConnConnected) return;
   StopReconnect(c_.mainWindow, c_.reconnect);
   if (c_.peers.ipMgmtTab5) c_.peers.ipMgmtTab5->StopForIpChange();
   for (IIpListPanel* list : {static_cast<IIpListPanel*>(c_.peers.ipMgmtTab5), c_.peers.dynamicIpTab}) {

@@ -8,7 +8,7 @@
 
 #include "app/main/label_style.h"
 #include "app/main/main_window_peers.h"
-#include "app/session/session_record.h"
+#include "session/session_record.h"
 #include "platform/window.h"
 
 namespace app {
@@ -66,7 +66,7 @@ std::string BannerUrl(const std::string& webHost);
 class CLogoutDlg {
  public:
   struct Context {
-    SessionRecord& record;
+    session::SessionRecord& record;
     platform::IWindow& panel;       // this panel
     platform::IWindow& login;       // the login panel, shown again after a logout
     platform::IWindow& mainWindow;  // owner of the reconnect timers

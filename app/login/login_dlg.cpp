@@ -1,8 +1,8 @@
 #include "app/login/login_dlg.h"
 
 #include "app/main/window_rules.h"
-#include "app/settings/reg_ctrl.h"
-#include "app/settings/settings_table.h"
+#include "settings/reg_ctrl.h"
+#include "settings/settings_table.h"
 #include "net/route_mgmt.h"
 #include "protocol/payload_codec.h"
 #include "protocol/user_field.h"
@@ -27,11 +27,11 @@ bool CLoginDlg::OnInitDialog() {
   w.SetBitmaps(kIdSignUpButton, 155, 156);
   w.SetBitmaps(kIdFindPasswordButton, 151, 151);
 
-  CRegCtrl reg(p_.registry);
-  const SettingsKey key{p_.record.settingsRoot, p_.record.settingsKeyPath};
-  const std::string savedId = protocol::DecodePayload(ReadSetting(reg, key, Setting::kAccountId));
-  const std::string savedPassword = protocol::DecodePayload(ReadSetting(reg, key, Setting::kPassword));
-  if (ReadSetting(reg, key, Setting::kRememberAccount) == "1") w.SetCheck(kIdRememberBox, 1);
+  settings::CRegCtrl reg(p_.registry);
+  const settings::SettingsKey key{p_.record.settingsRoot, p_.record.settingsKeyPath};
+  const std::string savedId = protocol::DecodePayload(settings::ReadSetting(reg, key, settings::Setting::kAccountId));
+  const std::string savedPassword = protocol::DecodePayload(settings::ReadSetting(reg, key, settings::Setting::kPassword));
+  if (settings::ReadSetting(reg, key, settings::Setting::kRememberAccount) == "1") w.SetCheck(kIdRememberBox, 1);
   if (w.GetCheck(kIdRememberBox) == 1) {
     p_.record.userId = savedId;
     p_.record.password = savedPassword;
@@ -76,7 +76,7 @@ void CLoginDlg::RefuseInput(const char* message, int field) {
 }
 
 void CLoginDlg::OnLogin() {
-  SessionRecord& r = p_.record;
+  session::SessionRecord& r = p_.record;
   const std::string typedId = p_.panel.GetText(kIdUserField);
   const std::string typedPassword = p_.panel.GetText(kIdPasswordField);
   if (typedId.empty()) return RefuseInput(kEnterUserId, kIdUserField);
@@ -119,18 +119,18 @@ void CLoginDlg::OnLogin() {
     routes.AddRoute(s.localIfIndex, s.localGateway, s.remoteSupportPeer, net::kHostMask,
                     net::kMetricRemoteSupport);
 
-  r.connState = kConnLoggedIn;
+  r.connState = session::kConnLoggedIn;
   p_.mainWindow.ShowWideLayout();
   routes.InstallBypassRoutes(s.localIfIndex, s.localGateway, r.defaultRoute);
 }
 
 void CLoginDlg::OnRememberClicked() {
-  CRegCtrl reg(p_.registry);
-  const SettingsKey key{p_.record.settingsRoot, p_.record.settingsKeyPath};
+  settings::CRegCtrl reg(p_.registry);
+  const settings::SettingsKey key{p_.record.settingsRoot, p_.record.settingsKeyPath};
   if (p_.panel.GetCheck(kIdRememberBox) == 1)
-    WriteSetting(reg, key, Setting::kRememberAccount, "1");
+    settings::WriteSetting(reg, key, settings::Setting::kRememberAccount, "1");
   else
-    DeleteSetting(reg, key, Setting::kRememberAccount);
+    settings::DeleteSetting(reg, key, settings::Setting::kRememberAccount);
 }
 
 void CLoginDlg::OpenSignUpPage() {

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/session/login_session.h"
-#include "app/session/session_record.h"
+#include "session/session_record.h"
 #include "platform/files.h"
 #include "platform/iphelper.h"
 #include "platform/registry.h"
@@ -67,7 +67,7 @@ class ILoginMainWindow {
 };
 
 struct LoginDlgParts {
-  SessionRecord& record;
+  session::SessionRecord& record;
   LoginWindowState& state;
   platform::IWindow& panel;
   platform::WindowHandle panelHandle;  // owner of the pages the shell opens

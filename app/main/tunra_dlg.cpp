@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "app/main/main_layout.h"
-#include "app/settings/settings_table.h"
+#include "settings/settings_table.h"
 #include "text/cp949.h"
 
 namespace app {
@@ -34,7 +34,7 @@ std::string TapAdapterName(bool wow64, const std::string& windows_version) {
   return wow64 && (windows_version == "6.2" || windows_version == "6.3") ? kTapAdapterWow64 : kTapAdapterDefault;
 }
 
-CTunraDlg::CTunraDlg(SessionRecord& record, MainWindowPlatform platform, IMainWindowHost& host,
+CTunraDlg::CTunraDlg(session::SessionRecord& record, MainWindowPlatform platform, IMainWindowHost& host,
                      IMainWindowServices& services)
     : record_(record),
       platform_(platform),
@@ -109,18 +109,18 @@ void CTunraDlg::PrepareEnvironment() {
   record_.accountFileDir = dir;
   record_.accountFileName = "vrs.inf";
   record_.downloadDir = dir;
-  record_.clientCertVersion = kClientCertVersion;
-  record_.settingsRoot = kSettingsRoot;
-  record_.settingsKeyPath = kSettingsKeyPath;
+  record_.clientCertVersion = session::kClientCertVersion;
+  record_.settingsRoot = settings::kSettingsRoot;
+  record_.settingsKeyPath = settings::kSettingsKeyPath;
 
   // 7-8. One-click IP change and the preferred tunnel kind.
-  const SettingsKey key{record_.settingsRoot, record_.settingsKeyPath};
-  record_.ipChangeType = ReadSetting(reg_, key, Setting::kIpChangeType) == "1" ? 1 : 0;
-  if (ReadSetting(reg_, key, Setting::kTunnelType) == "1") {
-    record_.vpnType = kVpnPptp;
+  const settings::SettingsKey key{record_.settingsRoot, record_.settingsKeyPath};
+  record_.ipChangeType = settings::ReadSetting(reg_, key, settings::Setting::kIpChangeType) == "1" ? 1 : 0;
+  if (settings::ReadSetting(reg_, key, settings::Setting::kTunnelType) == "1") {
+    record_.vpnType = session::kVpnPptp;
     services_.EnableConnectionByDevice(record_.tapAdapterName, false);
   } else {
-    record_.vpnType = kVpnOpenVpn;
+    record_.vpnType = session::kVpnOpenVpn;
     services_.EnableConnectionByDevice(record_.tapAdapterName, true);
   }
 
@@ -232,26 +232,26 @@ void CTunraDlg::SendLogoutNotice() {
 
 void CTunraDlg::OnCloseButton() {
   // Connecting counts as connected here.
-  const bool tunnel = record_.connState == kConnConnected || record_.connState == kConnConnecting;
+  const bool tunnel = record_.connState == session::kConnConnected || record_.connState == session::kConnConnecting;
   if (!Confirm(tunnel ? kExitConnectedText : kExitText, kCloseButtonCaption)) return;
   // What runs is decided by the state after the answer: timer ticks and dialer
   // notifications arrive while the question is open, and may end or start a tunnel.
   const int state = record_.connState;
-  if (state == kConnConnected || state == kConnConnecting) {
+  if (state == session::kConnConnected || state == session::kConnConnecting) {
     SendLogoutNotice();
     TeardownByKind(record_.vpnType, peers_.teardown);
-  } else if (state == kConnLoggedIn) {
+  } else if (state == session::kConnLoggedIn) {
     SendLogoutNotice();
   }
   EndProgram();
 }
 
 void CTunraDlg::OnTrayExit() {
-  const bool connected = record_.connState == kConnConnected;
+  const bool connected = record_.connState == session::kConnConnected;
   if (!Confirm(connected ? kExitConnectedText : kExitText, kTrayExitCaption)) return;
   // The tray's exit notifies the back end in every state and ends only a connected tunnel.
   SendLogoutNotice();
-  if (record_.connState == kConnConnected) TeardownByKind(record_.vpnType, peers_.teardown);
+  if (record_.connState == session::kConnConnected) TeardownByKind(record_.vpnType, peers_.teardown);
   EndProgram();
 }
 

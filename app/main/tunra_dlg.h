@@ -11,8 +11,8 @@
 #include "app/main/main_window_host.h"
 #include "app/main/main_window_peers.h"
 #include "app/progress/vpn_conn_dlg.h"
-#include "app/session/session_record.h"
-#include "app/settings/reg_ctrl.h"
+#include "session/session_record.h"
+#include "settings/reg_ctrl.h"
 #include "app/tray/tray_icon.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
@@ -61,7 +61,7 @@ struct MainWindowPlatform {
 
 class CTunraDlg : public IAccountPanelOwner {
  public:
-  CTunraDlg(SessionRecord& record, MainWindowPlatform platform, IMainWindowHost& host,
+  CTunraDlg(session::SessionRecord& record, MainWindowPlatform platform, IMainWindowHost& host,
             IMainWindowServices& services);
   ~CTunraDlg() override;
 
@@ -117,11 +117,11 @@ class CTunraDlg : public IAccountPanelOwner {
   // Removes the tray icon and ends the main window, once.
   void EndProgram();
 
-  SessionRecord& record_;
+  session::SessionRecord& record_;
   MainWindowPlatform platform_;
   IMainWindowHost& host_;
   IMainWindowServices& services_;
-  CRegCtrl reg_;
+  settings::CRegCtrl reg_;
   CTrayIcon tray_;
   MainWindowPanels panels_;
   platform::Rect client_;  // full (wide) client rectangle

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "app/main/label_style.h"
-#include "app/session/session_record.h"
+#include "session/session_record.h"
 #include "platform/window.h"
 
 namespace app {
@@ -46,7 +46,7 @@ class CVpnConnDlg {
     std::string caption;
   };
 
-  CVpnConnDlg(const SessionRecord& record, platform::IWindow& window) : record_(record), window_(window) {}
+  CVpnConnDlg(const session::SessionRecord& record, platform::IWindow& window) : record_(record), window_(window) {}
   virtual ~CVpnConnDlg() = default;
 
   // Position 0 and the waiting caption. Returns true.
@@ -71,7 +71,7 @@ class CVpnConnDlg {
   void SetPosition(int value);
   void SetCaption(const std::string& caption);
 
-  const SessionRecord& record_;
+  const session::SessionRecord& record_;
   platform::IWindow& window_;
   Bar bar_;
   int anim_tick_ = 0;

@@ -1,7 +1,7 @@
 #include "app/session/login_session.h"
 
-#include "app/settings/reg_ctrl.h"
-#include "app/settings/settings_table.h"
+#include "settings/reg_ctrl.h"
+#include "settings/settings_table.h"
 #include "net/network_mgmt.h"
 #include "net/route_mgmt.h"
 #include "protocol/exchange_context.h"
@@ -20,7 +20,7 @@ int ProtocolLoginExchanges::FetchIpPool(platform::IWindow& owner) {
 }
 
 std::string ServiceEndDateText(const std::string& serviceEndDate) {
-  if (serviceEndDate == kNoEndDate) return std::string();
+  if (serviceEndDate == session::kNoEndDate) return std::string();
   const std::string date = text::ExtractField(serviceEndDate, 0, ' ');
   return text::ExtractField(date, 0, '-') + "년 " + text::ExtractField(date, 1, '-') + "월 " +
          text::ExtractField(date, 2, '-') + "일";
@@ -59,12 +59,12 @@ void CLoginSession::PinBackEndRoutes() {
 }
 
 int CLoginSession::LoginSession() {
-  SessionRecord& r = p_.record;
-  if (r.connState == kConnConnecting) return kLoginStopped;
+  session::SessionRecord& r = p_.record;
+  if (r.connState == session::kConnConnecting) return kLoginStopped;
 
   r.sessionKey = DrawSessionKey(p_.clock.Now());
   r.remainingMinutes = 0;
-  r.serviceEndDate = kNoEndDate;
+  r.serviceEndDate = session::kNoEndDate;
 
   p_.tunnel.StopOpenVpn();
   p_.tunnel.RemoveOpenVpnFiles();
@@ -72,10 +72,10 @@ int CLoginSession::LoginSession() {
 
   // The account is saved at every login; the remember box only decides whether the
   // next start fills the fields from it.
-  CRegCtrl reg(p_.registry);
-  const SettingsKey key{r.settingsRoot, r.settingsKeyPath};
-  WriteSetting(reg, key, Setting::kAccountId, protocol::EncodePayload(r.userId));
-  WriteSetting(reg, key, Setting::kPassword, protocol::EncodePayload(r.password));
+  settings::CRegCtrl reg(p_.registry);
+  const settings::SettingsKey key{r.settingsRoot, r.settingsKeyPath};
+  settings::WriteSetting(reg, key, settings::Setting::kAccountId, protocol::EncodePayload(r.userId));
+  settings::WriteSetting(reg, key, settings::Setting::kPassword, protocol::EncodePayload(r.password));
 
   p_.state.superviseTicks = 0;
   p_.progress.ResetProgress();

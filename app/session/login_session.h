@@ -10,7 +10,7 @@
 #include <ctime>
 #include <string>
 
-#include "app/session/session_record.h"
+#include "session/session_record.h"
 #include "platform/iphelper.h"
 #include "platform/registry.h"
 #include "platform/system.h"
@@ -110,7 +110,7 @@ inline constexpr int kLoginStopped = -1;         // connecting, check failed, or
 inline constexpr int kLoginUpdateFailed = -2;    // an offered update could not be downloaded
 
 struct LoginSessionParts {
-  SessionRecord& record;
+  session::SessionRecord& record;
   LoginWindowState& state;
   platform::IClock& clock;
   platform::IRegistry& registry;

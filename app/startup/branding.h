@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/session/session_record.h"
+#include "session/session_record.h"
 
 namespace app {
 
@@ -16,6 +16,6 @@ inline constexpr const char* kBrandingMarker = "2299";
 // Sets clientCode, userId, password and setupPageName from the branding argument.
 // An argument that is not empty but lacks the marker sets nothing: the client code
 // stays empty and the setup page name is the suffix alone.
-void ApplyBranding(std::string_view argument, SessionRecord& record);
+void ApplyBranding(std::string_view argument, session::SessionRecord& record);
 
 }  // namespace app

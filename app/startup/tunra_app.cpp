@@ -8,8 +8,8 @@ bool CTunraApp::InitInstance(std::string_view branding, const RunMainWindow& run
   shell_.InitCommonControls(kCommonControlClasses);
   shell_.InitOle();
 
-  record_.requestHeaders = kRequestHeaders;
-  record_.clientVersion = kClientVersion;
+  record_.requestHeaders = session::kRequestHeaders;
+  record_.clientVersion = session::kClientVersion;
   ApplyBranding(branding, record_);  // also sets setupPageName
   record_.windowsDir = system_.WindowsDirectory();
 

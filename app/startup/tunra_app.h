@@ -5,7 +5,7 @@
 #include <functional>
 #include <string_view>
 
-#include "app/session/session_record.h"
+#include "session/session_record.h"
 #include "platform/app_shell.h"
 #include "platform/system.h"
 
@@ -21,7 +21,7 @@ class CTunraApp {
   // Runs the main window modally; returns when it has closed.
   using RunMainWindow = std::function<void()>;
 
-  CTunraApp(SessionRecord& record, platform::IAppShell& shell, platform::ISystem& system)
+  CTunraApp(session::SessionRecord& record, platform::IAppShell& shell, platform::ISystem& system)
       : record_(record), shell_(shell), system_(system) {}
   virtual ~CTunraApp() = default;
 
@@ -33,7 +33,7 @@ class CTunraApp {
   platform::WindowHandle otherInstanceWindow() const { return other_instance_window_; }
 
  private:
-  SessionRecord& record_;
+  session::SessionRecord& record_;
   platform::IAppShell& shell_;
   platform::ISystem& system_;
   platform::WindowHandle other_instance_window_ = 0;

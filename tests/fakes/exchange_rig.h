@@ -23,11 +23,11 @@ class ExchangeRig {
       : ctx_{record_, web_, main_, panel_, registry_, system_, facts_, tables_, shell_, files_, clock_, hooks_,
              main_handle} {}
 
-  app::SessionRecord record_;
+  session::SessionRecord record_;
   Internet internet_;
   FakeWindow main_, panel_;
   // Messages of the HTTP client ("Web Send Error") go to the main window.
-  protocol::CWebMgmt web_{internet_, app::kRequestHeaders, "tunra",
+  protocol::CWebMgmt web_{internet_, session::kRequestHeaders, "tunra",
                           [this](const std::string& text, const std::string& caption) {
                             main_.MessageBox(text, caption, platform::kMbOk);
                           }};

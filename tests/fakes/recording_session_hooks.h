@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "app/session/session_hooks.h"
+#include "session/session_hooks.h"
 
 namespace fakes {
 
-class RecordingSessionHooks : public app::SessionHooks {
+class RecordingSessionHooks : public session::SessionHooks {
  public:
   bool TestCertificateChecked() override { return testCertificate; }
   void StopProgress() override { calls.push_back("StopProgress"); }

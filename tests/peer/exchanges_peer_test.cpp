@@ -133,7 +133,7 @@ TEST_F(ExchangesPeer, DemoSessionFromLoginToLogout) {
   EXPECT_EQ(record_.userLongId, "demo");
   EXPECT_EQ(record_.useSelect, 1);
   EXPECT_EQ(record_.vpnServerList.substr(0, 4), "서울");
-  EXPECT_NE(record_.serviceEndDate, app::kNoEndDate);
+  EXPECT_NE(record_.serviceEndDate, session::kNoEndDate);
   EXPECT_GT(record_.remainingMinutes, 29 * 24 * 60);
   EXPECT_EQ(record_.replyHasZeroIp, 0);
   EXPECT_TRUE(hooks_.calls.empty());  // OpenVPN with auth mode "user": no adapter check yet

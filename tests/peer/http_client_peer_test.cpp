@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/session/session_record.h"
+#include "session/session_record.h"
 #include "peer/http_edge_cases.h"
 #include "peer/loopback_server.h"
 #include "platform/posix/posix_internet.h"
@@ -53,7 +53,7 @@ class HttpClientPeer : public ::testing::Test {
 
   platform::PosixInternet internet_;
   std::vector<std::string> messages_;
-  protocol::CWebMgmt web_{internet_, app::kRequestHeaders, "tunra",
+  protocol::CWebMgmt web_{internet_, session::kRequestHeaders, "tunra",
                           [this](const std::string& text, const std::string& caption) {
                             messages_.push_back(caption + ": " + text);
                           }};
@@ -76,7 +76,7 @@ TEST_F(HttpClientPeer, RequestsCarryTheEncodedTextRawAndTheHeaderBlock) {
   const std::string encoded = protocol::EncodePayload("id=kim|pw=a,b");
   const std::string query = web_.SendQueryRequest(Url("/echo?bin=" + encoded));
   EXPECT_EQ(query.substr(0, query.find("\r\n")), "POST /echo?bin=" + encoded + " HTTP/1.0");
-  EXPECT_NE(query.find(std::string(app::kRequestHeaders) + "\r\n"), std::string::npos);
+  EXPECT_NE(query.find(std::string(session::kRequestHeaders) + "\r\n"), std::string::npos);
 
   const std::string form = web_.SendFormRequest(Url("/echo"), "bin=" + encoded);
   EXPECT_EQ(form.substr(0, form.find('\n')), "POST /echo HTTP/1.0\r");  // CR kept by line reading

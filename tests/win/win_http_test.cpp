@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/session/session_record.h"
+#include "session/session_record.h"
 #include "peer/http_edge_cases.h"
 #include "platform/win32/win32_internet.h"
 #include "protocol/payload_codec.h"
@@ -24,7 +24,7 @@ class WinHttpClient : public ::testing::TestWithParam<const char*> {
  protected:
   platform::win32::Win32Internet internet_;
   std::vector<std::string> messages_;
-  protocol::CWebMgmt web_{internet_, app::kRequestHeaders, "tunra",
+  protocol::CWebMgmt web_{internet_, session::kRequestHeaders, "tunra",
                           [this](const std::string& text, const std::string& caption) {
                             messages_.push_back(caption + ": " + text);
                           }};
@@ -50,13 +50,13 @@ std::string RequestLine(const std::string& echo) { return echo.substr(0, echo.fi
 
 TEST(WinHttpRequest, CarriesTheEncodedTextRawAndTheHeaderBlock) {
   platform::win32::Win32Internet internet;
-  protocol::CWebMgmt web(internet, app::kRequestHeaders, "tunra", nullptr);
+  protocol::CWebMgmt web(internet, session::kRequestHeaders, "tunra", nullptr);
   const std::string encoded = protocol::EncodePayload("id=kim|pw=a,b");
 
   const std::string query = web.SendQueryRequest(peer::Url(kSplitAddress, "/echo?bin=" + encoded));
   EXPECT_EQ(RequestLine(query), "POST /echo?bin=" + encoded + " HTTP/1.0");
   // Both lines of the header block are sent (WinINet may order and add headers itself).
-  const std::string headers = app::kRequestHeaders;
+  const std::string headers = session::kRequestHeaders;
   const std::size_t split = headers.find("\r\n");
   EXPECT_NE(query.find(headers.substr(0, split + 2)), std::string::npos);
   EXPECT_NE(query.find(headers.substr(split + 2) + "\r\n"), std::string::npos);
@@ -87,7 +87,7 @@ TEST(WinHttpRequest, TrailingControlBytesOfTheObjectSurviveEscaped) {
       {"/echo?bin=" + encoded, platform::win32::EscapeTrailingControls("/echo?bin=" + encoded)},
   };
   platform::win32::Win32Internet escaping(true);
-  protocol::CWebMgmt web(escaping, app::kRequestHeaders, "tunra", nullptr);
+  protocol::CWebMgmt web(escaping, session::kRequestHeaders, "tunra", nullptr);
   for (const auto& r : rows)
     EXPECT_EQ(RequestLine(web.SendQueryRequest(peer::Url(kSplitAddress, r.object))), "POST " + r.onWire + " HTTP/1.0")
         << r.object;
@@ -98,7 +98,7 @@ TEST(WinHttpRequest, TrailingControlBytesOfTheObjectSurviveEscaped) {
 TEST(WinHttpRequest, RefusedConnectionIsASendFailure) {
   platform::win32::Win32Internet internet;
   std::vector<std::string> messages;
-  protocol::CWebMgmt web(internet, app::kRequestHeaders, "tunra",
+  protocol::CWebMgmt web(internet, session::kRequestHeaders, "tunra",
                          [&](const std::string& text, const std::string& caption) {
                            messages.push_back(caption + ": " + text);
                          });

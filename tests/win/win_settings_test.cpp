@@ -1,9 +1,9 @@
 // The settings store on the real registry, INI writer and files.
 #include <gtest/gtest.h>
 
-#include "app/settings/file_mgmt.h"
-#include "app/settings/ini_mgmt.h"
-#include "app/settings/reg_ctrl.h"
+#include "settings/file_mgmt.h"
+#include "settings/ini_mgmt.h"
+#include "settings/reg_ctrl.h"
 #include "fakes/fake_profile.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_registry.h"
@@ -22,7 +22,7 @@ class WinRegCtrlTest : public ::testing::Test {
   }
 
   platform::win32::Win32Registry registry;
-  app::CRegCtrl reg{registry};
+  settings::CRegCtrl reg{registry};
   const std::string path = "SOFTWARE\\TunraTest\\" + wintest::UniqueSuffix();
 };
 
@@ -90,7 +90,7 @@ class WinFileMgmtTest : public ::testing::Test {
  protected:
   wintest::TempFolder folder;
   platform::win32::Win32Files files;
-  app::CFileMgmt file{files};
+  settings::CFileMgmt file{files};
 };
 
 TEST_F(WinFileMgmtTest, LinesAreWrittenWithCrLfAndReadBack) {
@@ -139,7 +139,7 @@ TEST(WinIniTest, WriterBytesMatchTheFakesRendering) {
   fakes::FakeProfile fake;
   for (platform::IPrivateProfile* profile :
        {static_cast<platform::IPrivateProfile*>(&real), static_cast<platform::IPrivateProfile*>(&fake)}) {
-    app::CIniMgmt ini(*profile);
+    settings::CIniMgmt ini(*profile);
     ini.path = path;
     ini.WriteKey("Vexo_Conn", "PhoneNumber", "10.0.0.1");
     ini.WriteKey("Vexo_Conn", "Device", "");

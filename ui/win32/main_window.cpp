@@ -22,7 +22,7 @@ HBRUSH PanelBrush() {
 
 }  // namespace
 
-MainWindow::MainWindow(app::SessionRecord& record) : record_(record) {}
+MainWindow::MainWindow(session::SessionRecord& record) : record_(record) {}
 
 MainWindow::~MainWindow() {
   dlg_.reset();  // removes the tray icon if it is still there

@@ -30,7 +30,7 @@ namespace ui {
 
 class MainWindow final : public app::IMainWindowHost, public app::ILoginMainWindow {
  public:
-  explicit MainWindow(app::SessionRecord& record);
+  explicit MainWindow(session::SessionRecord& record);
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
   ~MainWindow() override;
@@ -63,7 +63,7 @@ class MainWindow final : public app::IMainWindowHost, public app::ILoginMainWind
   bool IsInLoginPanel(HWND window) const;
   void Paint();
 
-  app::SessionRecord& record_;
+  session::SessionRecord& record_;
   HINSTANCE instance_ = nullptr;
 
   // The system.

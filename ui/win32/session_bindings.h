@@ -10,7 +10,7 @@
 #include "app/login/login_dlg.h"
 #include "app/main/main_window_peers.h"
 #include "app/session/login_session.h"
-#include "app/session/session_hooks.h"
+#include "session/session_hooks.h"
 #include "platform/shell.h"
 
 namespace ui {
@@ -44,7 +44,7 @@ class NotYetInProgram final : public app::ITunnelCleanup, public app::IIpListPan
 };
 
 // What the exchanges ask of the login panel, the progress dialog and the tunnel.
-class MainWindowSessionHooks final : public app::SessionHooks {
+class MainWindowSessionHooks final : public session::SessionHooks {
  public:
   MainWindowSessionHooks(std::function<bool()> test_certificate, std::function<void()> stop_progress)
       : test_certificate_(std::move(test_certificate)), stop_progress_(std::move(stop_progress)) {}

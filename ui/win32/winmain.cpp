@@ -11,7 +11,7 @@
 
 namespace {
 // The process-wide session record.
-app::SessionRecord g_session;
+session::SessionRecord g_session;
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {

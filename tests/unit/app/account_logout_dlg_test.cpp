@@ -89,7 +89,7 @@ class AccountPanelTest : public ::testing::Test, protected fakes::ExchangeRig<fa
     record_.clientCode = "tunra";
     record_.userId = "kim";
     record_.webHost = "203.0.113.5";
-    record_.connState = app::kConnLoggedIn;
+    record_.connState = session::kConnLoggedIn;
     panel_.SetText(app::kIdAccountElapsed, "1:02:03");
     panel_.SetText(app::kIdAccountStatus, "203.0.113.77");
   }
@@ -123,13 +123,13 @@ TEST_F(AccountPanelTest, LogoutByStateAndTunnelKind) {
                          "logout user"};
   struct Row { int connState; int vpnType; bool reconnect; const char* teardown; };
   const Row rows[] = {
-      {app::kConnConnected, app::kVpnPptp, false, "ras teardown"},
-      {app::kConnConnected, app::kVpnL2tp, true, "ras teardown"},
-      {app::kConnConnected, app::kVpnOpenVpn, true, "openvpn teardown 4 ''"},  // reconnect off first
-      {app::kConnConnected, 2, false, "ras teardown"},  // any other kind is not OpenVPN
-      {app::kConnLoggedIn, app::kVpnOpenVpn, true, nullptr},
-      {app::kConnConnecting, app::kVpnPptp, true, nullptr},  // only a running tunnel is ended here
-      {app::kConnIdle, app::kVpnOpenVpn, false, nullptr},
+      {session::kConnConnected, session::kVpnPptp, false, "ras teardown"},
+      {session::kConnConnected, session::kVpnL2tp, true, "ras teardown"},
+      {session::kConnConnected, session::kVpnOpenVpn, true, "openvpn teardown 4 ''"},  // reconnect off first
+      {session::kConnConnected, 2, false, "ras teardown"},  // any other kind is not OpenVPN
+      {session::kConnLoggedIn, session::kVpnOpenVpn, true, nullptr},
+      {session::kConnConnecting, session::kVpnPptp, true, nullptr},  // only a running tunnel is ended here
+      {session::kConnIdle, session::kVpnOpenVpn, false, nullptr},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(std::to_string(row.connState) + " " + std::to_string(row.vpnType));
@@ -173,8 +173,8 @@ TEST_F(AccountPanelTest, LogoutGoesOnWhenTheNoticeIsLost) {
   fakes::FakeInternet::Reply refused;
   refused.failSend = true;
   internet_.Script("/ClientLogin/client_logout.php", refused);
-  record_.connState = app::kConnConnected;
-  record_.vpnType = app::kVpnPptp;
+  record_.connState = session::kConnConnected;
+  record_.vpnType = session::kVpnPptp;
   Panel().OnLogout();
   EXPECT_EQ(journal_.back(), "narrow");
   EXPECT_NE(std::find(journal_.begin(), journal_.end(), "ras teardown"), journal_.end());
@@ -189,7 +189,7 @@ TEST_F(AccountPanelTest, DisconnectButtonOnlyWhileConnected) {
   EXPECT_EQ(panel_.control(app::kIdAccountDisconnect).bitmapPressed, 180);
   EXPECT_EQ(panel_.control(app::kIdAccountDisconnect).redraws, 1);
 
-  for (int state : {app::kConnIdle, app::kConnLoggedIn, app::kConnIpChosen, app::kConnConnecting}) {
+  for (int state : {session::kConnIdle, session::kConnLoggedIn, session::kConnIpChosen, session::kConnConnecting}) {
     record_.connState = state;
     ReconnectRunning();
     dlg.OnCommand(app::kIdAccountDisconnect);
@@ -198,7 +198,7 @@ TEST_F(AccountPanelTest, DisconnectButtonOnlyWhileConnected) {
     EXPECT_TRUE(panel_.IsVisible(app::kIdAccountDisconnect)) << state;
   }
 
-  record_.connState = app::kConnConnected;
+  record_.connState = session::kConnConnected;
   dlg.OnCommand(app::kIdAccountDisconnect);
   const Journal expected = {"classes stop for ip change", "classes row -1", "classes repainted", "pool row -1",
                             "pool repainted"};
@@ -227,8 +227,8 @@ TEST_F(AccountPanelTest, InitialisationAndTheOtherButtons) {
 }
 
 TEST(AccountPanel, WorksWithoutThePeersItCannotReach) {
-  app::SessionRecord record;
-  record.connState = app::kConnConnected;
+  session::SessionRecord record;
+  record.connState = session::kConnConnected;
   fakes::FakeWindow panel, login, main;
   app::ReconnectSettings reconnect;
   Journal journal;

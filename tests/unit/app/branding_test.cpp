@@ -25,7 +25,7 @@ TEST(Branding, CommandLineCases) {
       {"브랜드^김^비번^2299", "브랜드", "김", "비번", "브랜드_setup.php"},
   };
   for (const Row& r : rows) {
-    app::SessionRecord record;
+    session::SessionRecord record;
     app::ApplyBranding(r.argument, record);
     EXPECT_EQ(record.clientCode, r.client_code) << r.argument;
     EXPECT_EQ(record.userId, r.user) << r.argument;
@@ -35,7 +35,7 @@ TEST(Branding, CommandLineCases) {
 }
 
 TEST(SessionRecord, StartValues) {
-  app::SessionRecord r;
+  session::SessionRecord r;
   EXPECT_EQ(r.requestHeaders.size(), 180u);
   EXPECT_EQ(r.requestHeaders.substr(0, 49), "Content-Type: application/x-www-form-urlencoded\r\n");
   EXPECT_EQ(r.clientVersion, 1185);

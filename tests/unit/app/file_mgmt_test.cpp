@@ -1,8 +1,8 @@
-#include "app/settings/file_mgmt.h"
+#include "settings/file_mgmt.h"
 
 #include <gtest/gtest.h>
 
-#include "app/settings/ini_mgmt.h"
+#include "settings/ini_mgmt.h"
 #include "fakes/fake_files.h"
 #include "fakes/fake_profile.h"
 
@@ -11,7 +11,7 @@ namespace {
 class FileMgmtTest : public ::testing::Test {
  protected:
   fakes::FakeFiles files;
-  app::CFileMgmt file{files};
+  settings::CFileMgmt file{files};
 };
 
 TEST_F(FileMgmtTest, BackslashesOfDirectoriesBecomeSlashesExceptWhenOpeningForWrite) {
@@ -104,7 +104,7 @@ TEST_F(FileMgmtTest, OneFileOpenAtATimeAndNoneLeftOpen) {
   files.Put("a", "1\n");
   files.Put("b", "2\n");
   {
-    app::CFileMgmt local(files);
+    settings::CFileMgmt local(files);
     ASSERT_EQ(local.OpenForRead("a"), 0);
     ASSERT_EQ(local.OpenForRead("b"), 0);
     EXPECT_EQ(files.OpenFiles(), 1);
@@ -115,7 +115,7 @@ TEST_F(FileMgmtTest, OneFileOpenAtATimeAndNoneLeftOpen) {
 
 TEST(IniMgmtTest, WritesKeysOfItsFileInTheWritersLayout) {
   fakes::FakeProfile profile;
-  app::CIniMgmt ini(profile);
+  settings::CIniMgmt ini(profile);
   ini.path = "C:/prog/sobrel.ini";
   ini.WriteKey("Vexo_Conn", "PhoneNumber", "10.0.0.1");
   ini.WriteKey("Vexo_Conn", "Device", "");

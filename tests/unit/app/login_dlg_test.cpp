@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "app/main/window_rules.h"
-#include "app/settings/reg_ctrl.h"
-#include "app/settings/settings_table.h"
+#include "settings/reg_ctrl.h"
+#include "settings/settings_table.h"
 #include "fakes/fake_clock.h"
 #include "fakes/fake_files.h"
 #include "fakes/fake_net_tables.h"
@@ -18,7 +18,7 @@
 
 namespace {
 
-using app::Setting;
+using settings::Setting;
 using logintest::CallLog;
 using platform::kSelf;
 
@@ -29,8 +29,8 @@ constexpr platform::WindowHandle kPanelHandle = 0x133;
 class LoginDlgTest : public ::testing::Test {
  protected:
   LoginDlgTest() {
-    record_.settingsRoot = app::kSettingsRoot;
-    record_.settingsKeyPath = app::kSettingsKeyPath;
+    record_.settingsRoot = settings::kSettingsRoot;
+    record_.settingsKeyPath = settings::kSettingsKeyPath;
     record_.windowsDir = "C:\\WINDOWS";
     record_.webHost = "203.0.113.10";
     poolPanel_.Show(kSelf, false);
@@ -39,15 +39,15 @@ class LoginDlgTest : public ::testing::Test {
   }
 
   void Save(Setting s, const std::string& text) {
-    app::CRegCtrl reg(registry_);
-    app::WriteSetting(reg, app::SettingsKey{}, s, text);
+    settings::CRegCtrl reg(registry_);
+    settings::WriteSetting(reg, settings::SettingsKey{}, s, text);
   }
   std::string Saved(Setting s) {
-    app::CRegCtrl reg(registry_);
-    return app::ReadSetting(reg, app::SettingsKey{}, s);
+    settings::CRegCtrl reg(registry_);
+    return settings::ReadSetting(reg, settings::SettingsKey{}, s);
   }
   bool HasSaved(const char* name) {
-    return registry_.Find(app::kSettingsRoot, app::kSettingsKeyPath, name) != nullptr;
+    return registry_.Find(settings::kSettingsRoot, settings::kSettingsKeyPath, name) != nullptr;
   }
   void Type(const std::string& id, const std::string& password) {
     panel_.SetText(app::kIdUserField, id);
@@ -61,7 +61,7 @@ class LoginDlgTest : public ::testing::Test {
   }
 
   CallLog log_;
-  app::SessionRecord record_;
+  session::SessionRecord record_;
   app::LoginWindowState state_;
   fakes::FakeWindow panel_, poolPanel_, classPanel_;
   fakes::FakeRegistry registry_;
@@ -287,7 +287,7 @@ TEST_F(LoginDlgTest, PoolAccountFetchesThePoolAndShowsThePoolPanel) {
   EXPECT_EQ(record_.classCode, "");
   EXPECT_TRUE(poolPanel_.IsVisible(kSelf));
   EXPECT_FALSE(classPanel_.IsVisible(kSelf));
-  EXPECT_EQ(record_.connState, app::kConnLoggedIn);
+  EXPECT_EQ(record_.connState, session::kConnLoggedIn);
   const auto bypass = CreatedWithMetric(77);
   ASSERT_EQ(bypass.size(), 2u);
   EXPECT_EQ(bypass[0].dest, Ip("1.1.1.1"));
@@ -309,7 +309,7 @@ TEST_F(LoginDlgTest, ClassAccountEmptiesThePoolAndShowsTheClassPanel) {
   EXPECT_EQ(record_.classCode, "7");
   EXPECT_FALSE(poolPanel_.IsVisible(kSelf));
   EXPECT_TRUE(classPanel_.IsVisible(kSelf));
-  EXPECT_EQ(record_.connState, app::kConnLoggedIn);
+  EXPECT_EQ(record_.connState, session::kConnLoggedIn);
 }
 
 TEST_F(LoginDlgTest, RemoteSupportPeerGetsAHostRouteOnlyWhileItIsConnected) {
@@ -338,7 +338,7 @@ TEST_F(LoginDlgTest, FailedSessionLoginLeavesTheLoggedOutState) {
   for (int result : {-1, -2}) {
     log_.clear();
     Type("demo", "pw");
-    record_.connState = app::kConnIdle;
+    record_.connState = session::kConnIdle;
     record_.useSelect = 1;
     record_.defaultRoute = "1.1.1.1";
     state_.localIfIndex = 11;
@@ -347,7 +347,7 @@ TEST_F(LoginDlgTest, FailedSessionLoginLeavesTheLoggedOutState) {
     session_.result = result;
     dlg_.OnLogin();
     EXPECT_EQ(log_, (CallLog{"LoginSession demo pw user 0"}));
-    EXPECT_EQ(record_.connState, app::kConnIdle);
+    EXPECT_EQ(record_.connState, session::kConnIdle);
     EXPECT_FALSE(poolPanel_.IsVisible(kSelf));
     EXPECT_FALSE(classPanel_.IsVisible(kSelf));
     EXPECT_TRUE(tables_.created.empty());
@@ -375,7 +375,7 @@ TEST_F(LoginDlgTest, SavedAccountIsTheFormTheSessionUses) {
   EXPECT_EQ(protocol::DecodePayload(Saved(Setting::kPassword)), "password");
   EXPECT_EQ(account.GetText(app::kAccountUserText), "demo");
   EXPECT_FALSE(panel_.IsVisible(kSelf));
-  EXPECT_EQ(record_.connState, app::kConnLoggedIn);
+  EXPECT_EQ(record_.connState, session::kConnLoggedIn);
 }
 
 }  // namespace

@@ -69,7 +69,7 @@ class FakeUpdate : public app::IUpdateAtLogin {
 
 class FakeSession : public app::ISessionLogin {
  public:
-  FakeSession(CallLog& log, app::SessionRecord& record) : log_(log), record_(record) {}
+  FakeSession(CallLog& log, session::SessionRecord& record) : log_(log), record_(record) {}
   int LoginSession() override {
     log_.push_back("LoginSession " + record_.userId + " " + record_.password + " " + record_.authMode + " " +
                    record_.ipCode);
@@ -79,7 +79,7 @@ class FakeSession : public app::ISessionLogin {
 
  private:
   CallLog& log_;
-  app::SessionRecord& record_;
+  session::SessionRecord& record_;
 };
 
 class FakeIpLists : public app::IIpListPanels {

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/settings/reg_ctrl.h"
-#include "app/settings/settings_table.h"
+#include "settings/reg_ctrl.h"
+#include "settings/settings_table.h"
 #include "fakes/fake_clock.h"
 #include "fakes/fake_net_tables.h"
 #include "fakes/fake_registry.h"
@@ -14,7 +14,7 @@
 
 namespace {
 
-using app::Setting;
+using settings::Setting;
 using logintest::CallLog;
 using platform::kSelf;
 
@@ -23,8 +23,8 @@ std::uint32_t Ip(const char* text) { return net::Ipv4FromText(text); }
 class LoginSessionTest : public ::testing::Test {
  protected:
   LoginSessionTest() {
-    record_.settingsRoot = app::kSettingsRoot;
-    record_.settingsKeyPath = app::kSettingsKeyPath;
+    record_.settingsRoot = settings::kSettingsRoot;
+    record_.settingsKeyPath = settings::kSettingsKeyPath;
     record_.userId = "demo";
     record_.password = "demo1234";
     record_.authMode = "user";
@@ -44,12 +44,12 @@ class LoginSessionTest : public ::testing::Test {
   }
 
   std::string Saved(Setting s) {
-    app::CRegCtrl reg(registry_);
-    return app::ReadSetting(reg, app::SettingsKey{}, s);
+    settings::CRegCtrl reg(registry_);
+    return settings::ReadSetting(reg, settings::SettingsKey{}, s);
   }
 
   CallLog log_;
-  app::SessionRecord record_;
+  session::SessionRecord record_;
   app::LoginWindowState state_;
   fakes::FakeClock clock_;
   fakes::FakeRegistry registry_;
@@ -72,7 +72,7 @@ TEST_F(LoginSessionTest, UserLoginRunsEveryStepInOrderAndShowsTheAccountPanel) {
   exchanges_.onUserCheck = [&] {
     // What is in place while the user check runs.
     checked = true;
-    EXPECT_EQ(record_.serviceEndDate, app::kNoEndDate);
+    EXPECT_EQ(record_.serviceEndDate, session::kNoEndDate);
     EXPECT_EQ(record_.remainingMinutes, 0);
     EXPECT_EQ(state_.elapsedSeconds, 0);
     EXPECT_EQ(state_.superviseTicks, 0);
@@ -131,7 +131,7 @@ TEST_F(LoginSessionTest, TunnelLoginKeepsTheProgressDialogUpForTheTunnelStart) {
 }
 
 TEST_F(LoginSessionTest, ConnectingReturnsAtOnceAndChangesNothing) {
-  record_.connState = app::kConnConnecting;
+  record_.connState = session::kConnConnecting;
   record_.sessionKey = "777";
   record_.remainingMinutes = 42;
   state_.elapsedSeconds = 9;
@@ -185,7 +185,7 @@ TEST_F(LoginSessionTest, ReplyWithoutEndDateLeavesTheDateTextEmpty) {
   record_.serviceEndDate = "2023-01-01 00:00:00";
   exchanges_.onUserCheck = [this] { record_.serverIp = "198.51.100.20"; };
   EXPECT_EQ(session_.LoginSession(), 0);
-  EXPECT_EQ(record_.serviceEndDate, app::kNoEndDate);
+  EXPECT_EQ(record_.serviceEndDate, session::kNoEndDate);
   EXPECT_EQ(account_.GetText(1036), "");
 }
 

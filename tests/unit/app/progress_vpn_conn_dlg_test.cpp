@@ -29,7 +29,7 @@ struct ProgressDialog {
   void Run(std::uint64_t ms) { clock.Advance(ms); }
   const fakes::FakeWindow::Control& bar() { return window.control(kIdConnProgressBar); }
 
-  app::SessionRecord record;
+  session::SessionRecord record;
   fakes::FakeClock clock;
   fakes::FakeWindow window{&clock};
   app::CVpnConnDlg dlg{record, window};

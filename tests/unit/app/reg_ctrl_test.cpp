@@ -1,4 +1,4 @@
-#include "app/settings/reg_ctrl.h"
+#include "settings/reg_ctrl.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@ constexpr const char* kPath = "SOFTWARE\\Orvak";
 class RegCtrlTest : public ::testing::Test {
  protected:
   fakes::FakeRegistry registry;
-  app::CRegCtrl reg{registry};
+  settings::CRegCtrl reg{registry};
 };
 
 TEST_F(RegCtrlTest, ReadFailsAndKeepsBufferWhenKeyOrValueIsMissing) {

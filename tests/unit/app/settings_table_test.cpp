@@ -1,4 +1,4 @@
-#include "app/settings/settings_table.h"
+#include "settings/settings_table.h"
 
 #include <gtest/gtest.h>
 
@@ -6,21 +6,21 @@
 
 namespace {
 
-using app::Setting;
+using settings::Setting;
 
 class SettingsTableTest : public ::testing::Test {
  protected:
   fakes::FakeRegistry registry;
-  app::CRegCtrl reg{registry};
-  app::SettingsKey key;
+  settings::CRegCtrl reg{registry};
+  settings::SettingsKey key;
 };
 
 TEST_F(SettingsTableTest, AbsentValuesReadAsTheirDefaults) {
-  EXPECT_EQ(app::ReadSetting(reg, key, Setting::kTunnelType), "4");
-  EXPECT_EQ(app::ReadSettingInt(reg, key, Setting::kTunnelType), 4);
-  EXPECT_EQ(app::ReadSettingInt(reg, key, Setting::kIpChangeType), 0);
-  EXPECT_EQ(app::ReadSetting(reg, key, Setting::kFavouriteIps), "");
-  EXPECT_FALSE(app::HasSetting(reg, key, Setting::kRememberAccount));
+  EXPECT_EQ(settings::ReadSetting(reg, key, Setting::kTunnelType), "4");
+  EXPECT_EQ(settings::ReadSettingInt(reg, key, Setting::kTunnelType), 4);
+  EXPECT_EQ(settings::ReadSettingInt(reg, key, Setting::kIpChangeType), 0);
+  EXPECT_EQ(settings::ReadSetting(reg, key, Setting::kFavouriteIps), "");
+  EXPECT_FALSE(settings::HasSetting(reg, key, Setting::kRememberAccount));
 }
 
 TEST_F(SettingsTableTest, ValuesLiveUnderTheCurrentUsersOrvakKeyByTheirNames) {
@@ -34,9 +34,9 @@ TEST_F(SettingsTableTest, ValuesLiveUnderTheCurrentUsersOrvakKeyByTheirNames) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     registry.SetText(platform::kHkeyCurrentUser, "SOFTWARE\\Orvak", c.name, "1");
-    EXPECT_EQ(app::ReadSetting(reg, key, c.setting), "1");
-    EXPECT_EQ(app::DeleteSetting(reg, key, c.setting), 1);
-    EXPECT_EQ(app::WriteSetting(reg, key, c.setting, "7"), 1);
+    EXPECT_EQ(settings::ReadSetting(reg, key, c.setting), "1");
+    EXPECT_EQ(settings::DeleteSetting(reg, key, c.setting), 1);
+    EXPECT_EQ(settings::WriteSetting(reg, key, c.setting, "7"), 1);
     const platform::RegValue* v =
         registry.Find(platform::kHkeyCurrentUser, "SOFTWARE\\Orvak", c.name);
     ASSERT_NE(v, nullptr);
@@ -47,7 +47,7 @@ TEST_F(SettingsTableTest, ValuesLiveUnderTheCurrentUsersOrvakKeyByTheirNames) {
 TEST_F(SettingsTableTest, UnreadableValueFallsBackToTheDefault) {
   registry.SetText(platform::kHkeyCurrentUser, "SOFTWARE\\Orvak", "VCType",
                    std::string(1024, '1'));
-  EXPECT_EQ(app::ReadSetting(reg, key, Setting::kTunnelType), "4");
+  EXPECT_EQ(settings::ReadSetting(reg, key, Setting::kTunnelType), "4");
 }
 
 }  // namespace

@@ -41,7 +41,7 @@ class FakeAppShell : public platform::IAppShell {
 };
 
 struct StartUp {
-  app::SessionRecord record;
+  session::SessionRecord record;
   FakeAppShell shell;
   fakes::FakeSystem system;
   bool ranMainWindow = false;

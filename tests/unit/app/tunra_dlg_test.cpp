@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "app/main/window_rules.h"
-#include "app/settings/settings_table.h"
+#include "settings/settings_table.h"
 #include "fakes/fake_registry.h"
 #include "fakes/fake_shell.h"
 #include "fakes/fake_system.h"
@@ -89,7 +89,7 @@ class FakeSessionEnd : public app::ILogoutNotice, public app::ITunnelTeardown {
 };
 
 struct MainWindow {
-  app::SessionRecord record;
+  session::SessionRecord record;
   fakes::FakeWindow window;
   fakes::FakeSystem system;
   fakes::FakeRegistry registry;
@@ -110,7 +110,7 @@ struct MainWindow {
     return *dlg;
   }
   void Store(const char* name, const char* text) {
-    registry.SetText(app::kSettingsRoot, app::kSettingsKeyPath, name, text);
+    registry.SetText(settings::kSettingsRoot, settings::kSettingsKeyPath, name, text);
   }
 };
 
@@ -118,7 +118,7 @@ TEST(TunraDlg, StartWithoutSavedSettings) {
   MainWindow m;
   m.record.windowsDir = "C:\\windows";
   m.Init();
-  const app::SessionRecord& r = m.record;
+  const session::SessionRecord& r = m.record;
   EXPECT_EQ(r.webHost, "127.0.0.1");
   EXPECT_EQ(r.programDir, "C:/Program Files/TUNRA");
   EXPECT_EQ(m.system.setDirectoryCalls.at(0), "C:\\Program Files\\TUNRA\\");

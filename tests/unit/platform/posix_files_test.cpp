@@ -7,7 +7,7 @@
 
 #include <cstdio>
 
-#include "app/settings/file_mgmt.h"
+#include "settings/file_mgmt.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ class PosixFilesTest : public ::testing::Test {
 
   std::string dir;
   platform::PosixFiles files;
-  app::CFileMgmt file{files};
+  settings::CFileMgmt file{files};
 };
 
 TEST_F(PosixFilesTest, LinesWrittenAndReadBackWithCrLfOnDisk) {

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/session/session_hooks.h"
+#include "session/session_hooks.h"
 #include "fakes/exchange_rig.h"
 #include "fakes/fake_internet.h"
 #include "protocol/exchange_context.h"

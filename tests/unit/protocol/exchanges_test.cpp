@@ -61,7 +61,7 @@ TEST_F(UserCheckTest, RequestCarriesTheParametersInOrderOnTheQueryForm) {
                 "|ping_check=0|session_key=12345|vpn_type=4|auth_mode=user|vpn_conn_server_code=s2"
                 "|ip_change_type=1");
   EXPECT_TRUE(req.body.empty());
-  EXPECT_EQ(req.addedHeaders, app::kRequestHeaders);
+  EXPECT_EQ(req.addedHeaders, session::kRequestHeaders);
   // Emptied and re-read before sending, whatever the answer.
   EXPECT_EQ(record_.routeList, "");
   EXPECT_EQ(record_.gameList, "");
@@ -237,7 +237,7 @@ TEST_F(ExchangeTest, IpPoolRequestIsAFormWithEmptyMacAndSystemText) {
   const auto& req = OnlyRequest();
   EXPECT_EQ(req.object, "/Info/ip_pool_list.php");
   EXPECT_EQ(req.flags, protocol::kFormRequestFlags);
-  EXPECT_EQ(req.sentHeaders, app::kRequestHeaders);
+  EXPECT_EQ(req.sentHeaders, session::kRequestHeaders);
   EXPECT_EQ(req.body.substr(0, 4), "bin=");
   EXPECT_EQ(req.Params(),
             "client_code=tunra|id=kim|password=pw1|ccver=1185|ip_code=0|client_mac=|client_sysInfo="

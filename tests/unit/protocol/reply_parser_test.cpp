@@ -6,7 +6,7 @@
 
 namespace {
 
-using app::SessionRecord;
+using session::SessionRecord;
 using protocol::LocalDateTime;
 
 SessionRecord ParseSession(const std::string& reply, std::vector<LocalDateTime>* clock = nullptr) {

@@ -9,10 +9,10 @@
 #include <string>
 #include <string_view>
 
-#include "app/settings/reg_ctrl.h"
+#include "settings/reg_ctrl.h"
 #include "platform/registry.h"
 
-namespace app {
+namespace settings {
 
 constexpr platform::RegKey kSettingsRoot = platform::kHkeyCurrentUser;
 constexpr const char* kSettingsKeyPath = "SOFTWARE\\Orvak";
@@ -90,4 +90,4 @@ int WriteSetting(CRegCtrl& reg, const SettingsKey& key, Setting s, const std::st
 // Deletes `s`; 1 when it existed and was deleted.
 int DeleteSetting(CRegCtrl& reg, const SettingsKey& key, Setting s);
 
-}  // namespace app
+}  // namespace settings

@@ -11,7 +11,7 @@
 
 #include "platform/files.h"
 
-namespace app {
+namespace settings {
 
 class CFileMgmt {
  public:
@@ -55,4 +55,4 @@ class CFileMgmt {
   std::unique_ptr<platform::IFile> file_;
 };
 
-}  // namespace app
+}  // namespace settings

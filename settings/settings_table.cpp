@@ -1,8 +1,8 @@
-#include "app/settings/settings_table.h"
+#include "settings/settings_table.h"
 
 #include "text/cp949.h"
 
-namespace app {
+namespace settings {
 
 std::string ReadSetting(CRegCtrl& reg, const SettingsKey& key, Setting s) {
   const SettingInfo& info = Info(s);
@@ -29,4 +29,4 @@ int DeleteSetting(CRegCtrl& reg, const SettingsKey& key, Setting s) {
   return reg.DeleteValue(key.root, key.path, std::string(Info(s).name));
 }
 
-}  // namespace app
+}  // namespace settings

@@ -8,7 +8,7 @@
 
 #include "platform/registry.h"
 
-namespace app {
+namespace session {
 
 // Connection state (`connState`).
 enum ConnState : int {
@@ -131,4 +131,4 @@ struct SessionRecord {
   }
 };
 
-}  // namespace app
+}  // namespace session

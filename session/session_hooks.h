@@ -2,7 +2,7 @@
 // and the tunnels. The main window implements it; the exchanges only call it.
 #pragma once
 
-namespace app {
+namespace session {
 
 class SessionHooks {
  public:
@@ -24,4 +24,4 @@ class SessionHooks {
   virtual void CheckTapAdapter() = 0;
 };
 
-}  // namespace app
+}  // namespace session

@@ -1,8 +1,8 @@
-#include "app/settings/reg_ctrl.h"
+#include "settings/reg_ctrl.h"
 
 #include "text/cp949.h"
 
-namespace app {
+namespace settings {
 
 using platform::kErrorSuccess;
 using platform::RegKey;
@@ -60,4 +60,4 @@ int CRegCtrl::DeleteValue(RegKey root, const std::string& keyPath, const std::st
   return rc == kErrorSuccess ? 1 : 0;
 }
 
-}  // namespace app
+}  // namespace settings

@@ -6,7 +6,7 @@
 
 #include "platform/registry.h"
 
-namespace app {
+namespace settings {
 
 // Every reader of a settings value passes a buffer of this size; a value whose data
 // (text and its terminating zero) does not fit cannot be read.
@@ -39,4 +39,4 @@ class CRegCtrl {
   platform::IRegistry& registry_;
 };
 
-}  // namespace app
+}  // namespace settings

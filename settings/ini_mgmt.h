@@ -5,7 +5,7 @@
 
 #include "platform/profile.h"
 
-namespace app {
+namespace settings {
 
 class CIniMgmt {
  public:
@@ -25,4 +25,4 @@ class CIniMgmt {
   platform::IPrivateProfile& profile_;
 };
 
-}  // namespace app
+}  // namespace settings

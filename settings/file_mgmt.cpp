@@ -1,8 +1,8 @@
-#include "app/settings/file_mgmt.h"
+#include "settings/file_mgmt.h"
 
 #include "text/cp949.h"
 
-namespace app {
+namespace settings {
 
 namespace {
 
@@ -72,4 +72,4 @@ int CFileMgmt::ReadAll(const std::string& path, std::string& out) {
   return 1;
 }
 
-}  // namespace app
+}  // namespace settings
