@@ -7,8 +7,8 @@
 namespace protocol {
 
 std::string ValueOfFieldContaining(std::string_view reply, std::string_view marker) {
-  std::string field;
-  for (int n = 0; text::ExtractField(reply, n, '|', field); ++n)
+  text::FieldCursor fields(reply, '|');
+  for (std::string_view field; fields.Next(field);)
     if (text::Contains(field, marker)) return text::ExtractField(field, 1, '=');
   return std::string();
 }

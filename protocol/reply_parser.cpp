@@ -1,6 +1,8 @@
 #include "protocol/reply_parser.h"
 
 #include <climits>
+#include <cstdint>
+#include <cstring>
 #include <string_view>
 
 #include "text/cp949.h"
@@ -49,7 +51,7 @@ void SetClockFrom(const std::string& v, const SetLocalClock& set_local_clock) {
 }
 
 struct KeyRule {
-  const char* key;
+  std::string_view key;
   Store store;
 };
 
@@ -105,14 +107,74 @@ const KeyRule kSessionKeys[] = {
     {"default_route", [](SessionRecord& r, const std::string& v, const SetLocalClock&) { r.defaultRoute = v; }},
 };
 
-// Calls handle(key, value) for every field with a non-empty key and value.
+// Lower-casing and the `==` replacement in one pass over whole characters, into `out`:
+// a double-byte character is copied as it is; of the single-byte ones, `==` becomes `/`
+// (left to right, so `===` gives `/=`) and A-Z become a-z. Eight bytes at a time where
+// they hold no byte from 0x80 up and no `=`, which is most of a reply.
+void NormaliseInto(std::string_view text, std::string& out) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+  constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+  const std::size_t n = text.size();
+  const char* in = text.data();
+  out.resize(n);
+  char* o = &out[0];
+  std::size_t i = 0;
+  std::size_t slow_until = 0;  // characters are copied one by one up to here
+  while (i < n) {
+    if (i >= slow_until && i + 8 <= n) {
+      std::uint64_t w;
+      std::memcpy(&w, in + i, 8);
+      const std::uint64_t eq = w ^ (kOnes * '=');
+      const bool has_eq = ((eq - kOnes) & ~eq & kHigh) != 0;
+      if ((w & kHigh) == 0 && !has_eq) {
+        // Every byte is below 0x80, so these sums carry into no other byte.
+        const std::uint64_t upper = (w + kOnes * (0x80 - 'A')) & ~(w + kOnes * (0x7F - 'Z')) & kHigh;
+        w |= upper >> 2;  // 0x20 on each upper-case letter
+        std::memcpy(o, &w, 8);
+        o += 8;
+        i += 8;
+        continue;
+      }
+      slow_until = i + 8;
+    }
+    const char c = in[i];
+    if (text::CharLength(text, i) == 2) {
+      *o++ = c;
+      *o++ = in[i + 1];
+      i += 2;
+    } else if (c == '=' && i + 1 < n && in[i + 1] == '=') {
+      *o++ = '/';
+      i += 2;
+    } else {
+      *o++ = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+      i += 1;
+    }
+  }
+  out.resize(static_cast<std::size_t>(o - out.data()));
+}
+
+// Calls handle(key, value) for every field with a non-empty key and value of the
+// normalised reply, in one pass (the back end decides the reply's length).
+//
+// The reply is split before it is normalised, field by field: normalising maps `|` to
+// itself, makes no `|`, and never joins or splits a character, so the fields come out
+// the same. A field without any `=` byte has no value and needs no further work; that
+// is most fields of a long reply (the IP pool entries that spill over `|`), so the next
+// `=` of the reply is looked up once for all the fields before it.
 template <typename Handle>
 void ForEachPair(std::string_view reply, Handle handle) {
-  const std::string copy = NormaliseReply(reply);
+  text::FieldCursor fields(reply, '|');
   std::string field;
-  for (int n = 0; text::ExtractField(copy, n, '|', field); ++n) {
-    const std::string key = text::ExtractField(field, 0, '=');
-    const std::string value = text::ExtractField(field, 1, '=');
+  std::size_t next_eq = reply.find('=');  // the first `=` byte not before the current field
+  for (std::string_view raw; fields.Next(raw);) {
+    const std::size_t at = static_cast<std::size_t>(raw.data() - reply.data());
+    if (next_eq < at) next_eq = reply.find('=', at);  // npos, when there is none, stays
+    if (next_eq >= at + raw.size()) continue;
+    NormaliseInto(raw, field);
+    text::FieldCursor parts(field, '=');
+    std::string_view key, value;
+    parts.Next(key);
+    parts.Next(value);  // stays empty without `=`; anything after a second `=` is lost
     if (key.empty() || value.empty()) continue;
     handle(key, value);
   }
@@ -120,15 +182,11 @@ void ForEachPair(std::string_view reply, Handle handle) {
 
 }  // namespace
 
-std::string NormaliseReply(std::string_view reply) {
-  return text::ReplaceAll(text::ToLowerAscii(reply), "==", "/");
-}
-
 void ParseSessionReply(session::SessionRecord& record, const SetLocalClock& set_local_clock) {
-  ForEachPair(record.userCheckReply, [&](const std::string& key, const std::string& value) {
+  ForEachPair(record.userCheckReply, [&](std::string_view key, std::string_view value) {
     for (const KeyRule& rule : kSessionKeys) {
       if (key == rule.key) {
-        rule.store(record, value, set_local_clock);
+        rule.store(record, std::string(value), set_local_clock);
         break;
       }
     }
@@ -136,9 +194,9 @@ void ParseSessionReply(session::SessionRecord& record, const SetLocalClock& set_
 }
 
 void ParseAccountReply(session::SessionRecord& record) {
-  ForEachPair(record.accountInfoReply, [&](const std::string& key, const std::string& value) {
+  ForEachPair(record.accountInfoReply, [&](std::string_view key, std::string_view value) {
     if (key == "xxxdate") {
-      record.serviceEndDate = value;
+      record.serviceEndDate = std::string(value);
     } else if (key == "xxxtime") {
       // Saturating, so a hostile reply cannot overflow the minutes into negative time.
       const long long sum = static_cast<long long>(record.remainingMinutes) + text::AtoI(value);

@@ -28,7 +28,4 @@ void ParseSessionReply(session::SessionRecord& record, const SetLocalClock& set_
 // minutes) from `record.accountInfoReply`; everything else is ignored.
 void ParseAccountReply(session::SessionRecord& record);
 
-// The lower-casing and `==` to `/` step both parsers apply before splitting.
-std::string NormaliseReply(std::string_view reply);
-
 }  // namespace protocol

@@ -33,8 +33,9 @@ void Show(ExchangeContext& ctx, const std::string& message) {
 // Server messages: retry count first, then each `^`-piece of the message list shown
 // in turn, or opened as a page when it is a link.
 void ShowServerMessages(ExchangeContext& ctx, const std::string& reply) {
-  std::string field, messages;
-  for (int n = 0; text::ExtractField(reply, n, '|', field); ++n) {
+  std::string messages;
+  text::FieldCursor fields(reply, '|');
+  for (std::string_view field; fields.Next(field);) {
     if (text::Contains(field, "login_retry_count=")) {
       const std::string value = text::ExtractField(field, 1, '=');
       if (!value.empty()) ctx.record.loginRetryCount = text::AtoI(value);

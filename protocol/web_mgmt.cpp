@@ -109,13 +109,16 @@ std::string CWebMgmt::SendFormRequest(const std::string& url, const std::string&
   for (;;) {
     std::size_t lf = buffer.find('\n', start);
     while (lf == std::string::npos && !at_end) {
+      // Only the new bytes can hold the LF: rescanning the line on every read would
+      // make a long line without LF quadratic.
+      const std::size_t searched = buffer.size();
       std::uint32_t read = 0;
       if (!internet_.ReadFile(ex.request(), 1024, buffer, read)) {
         ex.Fail();
         return reply;
       }
       if (read == 0) at_end = true;
-      lf = buffer.find('\n', start);
+      lf = buffer.find('\n', searched);
     }
     const std::size_t end = lf == std::string::npos ? buffer.size() : lf;
     const std::string_view line(buffer.data() + start, end - start);

@@ -1,5 +1,7 @@
 #include "text/field.h"
 
+#include <cstring>
+
 #include "text/cp949.h"
 
 namespace text {
@@ -34,6 +36,57 @@ std::string ExtractField(std::string_view text, int n, char separator) {
   std::string field;
   ExtractField(text, n, separator, field);
   return field;
+}
+
+namespace {
+
+// End of the field that begins at `start`: the next separator that begins a character,
+// or the end of the text.
+//
+// For the usual separators (neither a lead byte nor zero) the separator bytes are found
+// with memchr and a hit is accepted when it starts a character: bytes that are not lead
+// bytes always end a character, so only the run of lead bytes just before the hit
+// matters, and they pair up from its start. A rejected hit is a trail byte, so the byte
+// after it starts a character; the backward look never goes past such a known start,
+// which keeps the walk linear.
+std::size_t FieldEnd(std::string_view text, std::size_t start, char separator) {
+  const unsigned char sep = static_cast<unsigned char>(separator);
+  if (sep == 0 || IsLeadByte(sep)) {
+    // A lead byte is a separator only where it stands alone; a zero byte ends the
+    // character before it. Walk whole characters as ExtractField does.
+    std::size_t i = start;
+    while (i < text.size()) {
+      const std::size_t len = CharLength(text, i);
+      if (len == 1 && text[i] == separator) return i;
+      i += len;
+    }
+    return text.size();
+  }
+  std::size_t known = start;
+  while (known < text.size()) {
+    const void* hit = std::memchr(text.data() + known, sep, text.size() - known);
+    if (!hit) break;
+    const std::size_t pos = static_cast<std::size_t>(static_cast<const char*>(hit) - text.data());
+    std::size_t run = 0;
+    while (pos - run > known && IsLeadByte(static_cast<unsigned char>(text[pos - run - 1]))) ++run;
+    if (run % 2 == 0) return pos;
+    known = pos + 1;
+  }
+  return text.size();
+}
+
+}  // namespace
+
+bool FieldCursor::Next(std::string_view& field) {
+  if (done_) {
+    field = std::string_view();
+    return false;
+  }
+  const std::size_t end = FieldEnd(text_, start_, separator_);
+  field = text_.substr(start_, end - start_);
+  if (end == text_.size()) done_ = true;
+  else start_ = end + 1;
+  return true;
 }
 
 }  // namespace text

@@ -1,8 +1,13 @@
 #include "protocol/reply_parser.h"
 
+#include <map>
+#include <random>
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#include "text/cp949.h"
+#include "text/field.h"
 
 namespace {
 
@@ -109,6 +114,47 @@ TEST(ReplyParser, AccountReplyReplacesTheEndAndAddsMinutes) {
   r.accountInfoReply = "xxxtime=2147483647";
   protocol::ParseAccountReply(r);
   EXPECT_EQ(r.remainingMinutes, 2147483647);  // saturates instead of wrapping negative
+}
+
+// The parser walks the reply once; on random replies dense in separators, `==`, upper
+// case, zero bytes and double-byte characters whose trail bytes are `|`, `=` or letters,
+// it must store what the plain algorithm does: lower-case, `==` to `/`, then field n at
+// `|` for n = 0, 1, ... (each at `=` into key and value), the last pair of a key winning.
+TEST(ReplyParser, SameFieldsAsFieldByFieldExtractionOnRandomReplies) {
+  const std::string tokens[] = {"name", "NAME", "mygame", "Server_IP", "xxxdate", "=", "=", "==", "|", "|",
+                                "a", "Z", " ", "\xB0", "\xB0|", "\xB0=", "갂", "\xFE\xFE",
+                                std::string("\0", 1), std::string("\xB0\0", 2)};
+  struct Key {
+    const char* key;
+    std::string (*field)(const SessionRecord&);
+  };
+  const Key keys[] = {
+      {"name", [](const SessionRecord& r) { return r.userName; }},
+      {"mygame", [](const SessionRecord& r) { return r.myGame; }},
+      {"server_ip", [](const SessionRecord& r) { return r.serverIp; }},
+      {"xxxdate", [](const SessionRecord& r) { return r.serviceEndDate; }},
+  };
+  const SessionRecord fresh;
+  std::mt19937 rng(11);
+  for (int round = 0; round < 3000; ++round) {
+    std::string reply;
+    for (std::size_t n = rng() % 30; n > 0; --n) reply += tokens[rng() % (sizeof tokens / sizeof tokens[0])];
+
+    std::map<std::string, std::string> expected;
+    const std::string normal = text::ReplaceAll(text::ToLowerAscii(reply), "==", "/");
+    std::string field;
+    for (int n = 0; text::ExtractField(normal, n, '|', field); ++n) {
+      const std::string key = text::ExtractField(field, 0, '=');
+      const std::string value = text::ExtractField(field, 1, '=');
+      if (!key.empty() && !value.empty()) expected[key] = value;
+    }
+
+    const SessionRecord r = ParseSession(reply);
+    for (const Key& k : keys) {
+      const auto it = expected.find(k.key);
+      ASSERT_EQ(k.field(r), it == expected.end() ? k.field(fresh) : it->second) << k.key << " of a random reply";
+    }
+  }
 }
 
 }  // namespace
