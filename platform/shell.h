@@ -8,7 +8,6 @@
 
 namespace platform {
 
-using WindowHandle = Handle;
 using IconHandle = Handle;
 
 constexpr std::uint32_t kNimAdd = 0;
@@ -20,6 +19,9 @@ constexpr std::uint32_t kNifTip = 0x4;
 
 // NOTIFYICONDATA, the fields the client fills. The tip holds at most 127 bytes; the
 // implementation cuts a longer tip on a character boundary.
+// ShowWindow code with which ShellExecute opens pages and programs.
+constexpr int kSwShowDefault = 10;
+
 struct NotifyIconData {
   WindowHandle owner = 0;
   std::uint32_t id = 0;
@@ -35,6 +37,9 @@ class IShell {
 
   // Shell_NotifyIcon(message, data): true when the shell accepted it.
   virtual bool NotifyIcon(std::uint32_t message, const NotifyIconData& data) = 0;
+
+  // IsWindow: whether `window` names an existing window.
+  virtual bool IsWindow(WindowHandle window) = 0;
 
   // LoadIcon of the program's own icon resource `resourceId`; 0 when it is missing.
   virtual IconHandle LoadIcon(int resourceId) = 0;

@@ -10,6 +10,7 @@
 namespace platform {
 
 using Handle = std::uintptr_t;
+using WindowHandle = Handle;
 
 // Win32 error codes the interfaces return unchanged, so callers can branch on the
 // same numbers the real calls give.

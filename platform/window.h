@@ -31,6 +31,10 @@ class IWindow {
  public:
   virtual ~IWindow() = default;
 
+  // The window's own handle (0 before it exists): the owner of pages and programs
+  // the shell opens for it.
+  virtual WindowHandle Handle() = 0;
+
   // Text of a control (SetDlgItemTextA / GetDlgItemTextA), or the caption for kSelf.
   virtual void SetText(int id, const std::string& text) = 0;
   virtual std::string GetText(int id) = 0;

@@ -2,6 +2,7 @@
 
 #include "protocol/payload_codec.h"
 #include "protocol/reply_parser.h"
+#include "protocol/texts.h"
 #include "text/cp949.h"
 
 namespace protocol {
@@ -19,9 +20,7 @@ int AccountInfo(ExchangeContext& ctx) {
 
   // 4. No answer.
   if (reply.empty()) {
-    ctx.mainWindow.MessageBox(
-        "CODE-011 : 시스템상에 예기지 않은 일이 발생하였습니다. \n\n잠시 후 다시 이용해 주세요.", "접속오류",
-        platform::kMbOk);
+    ctx.mainWindow.MessageBox(kAccountInfoNoAnswer, kConnectErrorCaption, platform::kMbOk);
     return -1;
   }
 

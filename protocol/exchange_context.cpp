@@ -13,12 +13,6 @@ std::string ValueOfFieldContaining(std::string_view reply, std::string_view mark
   return std::string();
 }
 
-std::string WithoutLastChar(std::string_view s) {
-  std::size_t last = 0;
-  for (std::size_t i = 0; i < s.size(); i += text::CharLength(s, i)) last = i;
-  return std::string(s.substr(0, last));
-}
-
 std::string SendFormAndDecode(ExchangeContext& ctx, std::string_view path, const std::string& params) {
   const std::string body = "bin=" + EncodePayload(params);
   const std::string reply = ctx.web.SendFormRequest(HttpUrl(ctx.record.webHost, path), body);

@@ -1,6 +1,7 @@
 // What every back-end exchange works with: the session record, the HTTP client, the
-// windows it shows messages in and writes to, the platform services the request
-// needs, and the hooks into the dialogs and tunnels.
+// window that owns its message boxes, the platform services the request needs, and the
+// hooks through which it reports to the dialogs and tunnels. Exchanges return what
+// happened; they never change a panel's controls.
 #pragma once
 
 #include <string>
@@ -22,8 +23,7 @@ namespace protocol {
 struct ExchangeContext {
   session::SessionRecord& record;
   CWebMgmt& web;
-  platform::IWindow& mainWindow;    // owns the message boxes
-  platform::IWindow& accountPanel;  // the account panel (assigned IP, elapsed time)
+  platform::IWindow& mainWindow;  // owns the message boxes and the pages opened
   platform::IRegistry& registry;
   platform::ISystem& system;
   platform::ISystemFacts& systemFacts;
@@ -32,15 +32,7 @@ struct ExchangeContext {
   platform::IFiles& files;
   platform::IClock& clock;
   session::SessionHooks& hooks;
-  platform::WindowHandle mainWindowHandle = 0;  // owner of the pages the shell opens
 };
-
-// Account panel controls the exchanges write.
-inline constexpr int kAccountConnectButton = 1012;
-inline constexpr int kAccountElapsedText = 1034;
-inline constexpr int kAccountIpText = 1035;
-
-inline constexpr int kSwShowDefault = 10;
 
 // "http://" + host + path.
 inline std::string HttpUrl(const std::string& host, std::string_view path) {
@@ -55,9 +47,6 @@ inline std::string SystemReportOf(ExchangeContext& ctx) {
 // Piece 1 at `=` of the first `|`-field of `reply` that contains `marker`; empty when
 // no field does.
 std::string ValueOfFieldContaining(std::string_view reply, std::string_view marker);
-
-// `text` less its last character (a double-byte character goes whole).
-std::string WithoutLastChar(std::string_view text);
 
 // The decoded reply of a form request with every blank removed (the IP pool and IP
 // change exchanges).

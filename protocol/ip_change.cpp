@@ -10,7 +10,8 @@ std::string IpChangeParams(const session::SessionRecord& r, const std::string& i
          "|ip_code=" + ipCode;
 }
 
-int RequestIpChange(ExchangeContext& ctx, const std::string& ipCode) {
+int RequestIpChange(ExchangeContext& ctx, const std::string& ipCode, std::string& assignedIp) {
+  assignedIp.clear();
   // 1-2. Send; the decoded reply comes back without blanks.
   const std::string reply =
       SendFormAndDecode(ctx, "/ClientLogin/socket_change.php", IpChangeParams(ctx.record, ipCode));
@@ -21,13 +22,12 @@ int RequestIpChange(ExchangeContext& ctx, const std::string& ipCode) {
     return -1;
   }
 
-  // 4. The assigned address, shown at once in the account panel.
+  // 4. The assigned address, for the caller to show at once.
   if (text::Contains(reply, "select_ip=")) {
     const std::string ip = ValueOfFieldContaining(reply, "select_ip=");
     if (ip.empty()) return 0;
     ctx.record.selectedIp = ip;
-    ctx.accountPanel.SetText(kAccountIpText, ip);
-    ctx.accountPanel.Redraw(kAccountIpText);
+    assignedIp = ip;
     return -1;
   }
 

@@ -31,7 +31,7 @@ int FetchIpPool(ExchangeContext& ctx, platform::IWindow& owner) {
   }
 
   // 4. The list less its final separator (no reply leaves the list empty).
-  ctx.record.ipPoolList = WithoutLastChar(reply);
+  ctx.record.ipPoolList = text::WithoutLastChar(reply);
   return 0;
 }
 

@@ -3,10 +3,10 @@
 #pragma once
 
 #include "protocol/exchange_context.h"
+#include "protocol/texts.h"
 
 namespace protocol {
 
-inline constexpr const char* kIpInfoCaption = "아이피 정보 오류";
 
 std::string IpPoolParams(const session::SessionRecord& r);
 

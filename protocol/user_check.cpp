@@ -5,6 +5,8 @@
 #include "net/network_mgmt.h"
 #include "protocol/payload_codec.h"
 #include "protocol/reply_parser.h"
+#include "protocol/texts.h"
+#include "protocol/web_pages.h"
 #include "text/cp949.h"
 #include "text/field.h"
 
@@ -12,11 +14,6 @@ namespace protocol {
 
 namespace {
 
-constexpr const char* kCaption = "접속오류";
-constexpr const char* kNoAnswer = "CODE-006 : 인증서버와 통신 오류";
-constexpr const char* kRefused = "CODE-007 : 인증 실패";
-constexpr const char* kSuspended =
-    "CODE-008 :고객님 서비스는 일시 정지 상태입니다.  \n\n고객 센터로 문의 바랍니다.";
 
 // Hardware address of the interface that carries the route to the probe address.
 std::string DefaultInterfaceMac(platform::INetTables& tables) {
@@ -27,7 +24,7 @@ std::string DefaultInterfaceMac(platform::INetTables& tables) {
 }
 
 void Show(ExchangeContext& ctx, const std::string& message) {
-  ctx.mainWindow.MessageBox(message, kCaption, platform::kMbOk);
+  ctx.mainWindow.MessageBox(message, kConnectErrorCaption, platform::kMbOk);
 }
 
 // Server messages: retry count first, then each `^`-piece of the message list shown
@@ -49,7 +46,7 @@ void ShowServerMessages(ExchangeContext& ctx, const std::string& reply) {
   ctx.hooks.StopProgress();
   for (const std::string& piece : text::Split(messages, '^')) {
     if (text::Contains(piece, "http://"))
-      ctx.shell.ShellExecute(ctx.mainWindowHandle, "open", piece, "", "", kSwShowDefault);
+      ctx.shell.ShellExecute(ctx.mainWindow.Handle(), "open", piece, "", "", platform::kSwShowDefault);
     else
       Show(ctx, piece);
   }
@@ -95,15 +92,15 @@ int UserCheck(ExchangeContext& ctx) {
 
   // 6-10. The markers, in this order.
   if (reply.empty()) {
-    Show(ctx, kNoAnswer);
+    Show(ctx, kUserCheckNoAnswerText);
     return kUserCheckFailed;
   }
   if (text::Contains(reply, "login_auth=no")) {
-    Show(ctx, kRefused);
+    Show(ctx, kUserCheckRefusedText);
     return kUserCheckRefused;
   }
   if (text::Contains(reply, "login_auth=stop")) {
-    Show(ctx, kSuspended);
+    Show(ctx, kUserCheckSuspendedText);
     return kUserCheckSuspended;
   }
   if (text::Contains(reply, "server_error=")) {
@@ -112,8 +109,7 @@ int UserCheck(ExchangeContext& ctx) {
   }
   if (text::Contains(reply, "xxxtime=|") && text::Contains(reply, "xxxdate=|")) {
     // No time and no end date left: the help pages tell how to extend the service.
-    ctx.shell.ShellExecute(ctx.mainWindowHandle, "open", "http://" TUNRA_WEB_HOST "/customer/faq.php", "",
-                           "", kSwShowDefault);
+    ctx.shell.ShellExecute(ctx.mainWindow.Handle(), "open", kHelpPageUrl, "", "", platform::kSwShowDefault);
     return kUserCheckFailed;
   }
 

@@ -7,10 +7,9 @@
 
 #include <string_view>
 
-namespace protocol {
+#include "protocol/texts.h"
 
-inline constexpr const char* kUserFieldRefused =
-    "아이디와 비밀번호에는 | = ^ 문자와 제어 문자를 쓸 수 없습니다.";
+namespace protocol {
 
 // True when no byte of `value` is `|`, `=`, `^` or a control byte (0x00-0x1F, 0x7F).
 // Bytes are checked one by one: no double-byte CP949 character has one of these as its

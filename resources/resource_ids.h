@@ -10,8 +10,8 @@
 #define IDD_LOGIN 133
 #define IDD_PROG_UPDATE 134
 #define IDD_VPN_CONN 143
-#define IDD_IP_CLASSES 222
-#define IDD_IP_POOL 226
+#define IDD_IP_POOL 222     // the whole pool and its favourites (CIpMgmtTab5Dlg)
+#define IDD_IP_CLASSES 226  // IP classes (DynamicIpTabDlg)
 
 // Icons: window icon, tray picture without and with a running tunnel.
 #define IDI_MAIN 128
@@ -107,5 +107,5 @@
 #define TRAY_ICON_ID 129
 
 // Named objects by which a second instance finds the first.
-#define TUNRA_WINDOW_TITLE L"Lumrex"
-#define TUNRA_MUTEX_NAME L"Lumrex_Client_Program"
+#define TUNRA_WINDOW_TITLE "Lumrex"
+#define TUNRA_MUTEX_NAME "Lumrex_Client_Program"

@@ -115,4 +115,10 @@ int AtoI(std::string_view s) {
   return static_cast<int>(negative ? -value : value);
 }
 
+std::string WithoutLastChar(std::string_view s) {
+  std::size_t last = 0;
+  for (std::size_t i = 0; i < s.size(); i += CharLength(s, i)) last = i;
+  return std::string(s.substr(0, last));
+}
+
 }  // namespace text

@@ -43,6 +43,13 @@ inline bool Contains(std::string_view haystack, std::string_view needle) {
 // changes nothing. Linear in the length of the text.
 std::string ReplaceAll(std::string_view s, std::string_view from, std::string_view to);
 
+// `s` less its last character (a double-byte character goes whole).
+std::string WithoutLastChar(std::string_view s);
+
+// A Windows path with every backslash turned into '/', the form the client builds
+// its working-file paths in.
+inline std::string ForwardSlashes(std::string_view path) { return ReplaceAll(path, "\\", "/"); }
+
 // Splits at every separator character (never at a trail byte). k separators give
 // k + 1 pieces; an empty text gives one empty piece.
 std::vector<std::string> Split(std::string_view s, char separator);

@@ -1,42 +1,43 @@
 #include "app/account/logout_dlg.h"
 
-namespace app {
+#include "protocol/logout.h"
+#include "protocol/web_pages.h"
 
-std::string BannerUrl(const std::string& webHost) { return "http://" + webHost + "/vpn_program/banner.php"; }
+namespace app {
 
 bool CLogoutDlg::OnInitDialog() {
   for (const AccountButtonBitmaps& b : kAccountButtons) c_.panel.SetBitmaps(b.id, b.normal, b.pressed);
   // Never shown: IP settings, IP history, ">>"; the disconnect button waits for a tunnel.
-  for (int id : {kIdAccountIpSettings, kIdAccountIpHistory, kIdAccountExpandButton, kIdAccountDisconnect})
+  for (int id : {IDC_ACCOUNT_IP_SETTINGS, IDC_ACCOUNT_IP_HISTORY, IDC_ACCOUNT_EXPAND, IDC_ACCOUNT_CONNECT})
     c_.panel.Show(id, false);
-  // Whatever the web host resolved to; an unresolved one simply shows no page.
-  if (c_.peers.accountBanner) c_.peers.accountBanner->Navigate(BannerUrl(c_.record.webHost));
+  // The banner is a page of the public web host, as on the login panel; the panel does
+  // not wait for the login host to resolve.
+  c_.banner.Navigate(protocol::kBannerPageUrl);
   return true;
 }
 
 void CLogoutDlg::OnCommand(int id) {
   switch (id) {
-    case kIdAccountLogout: OnLogout(); break;
-    case kIdAccountExtend: c_.owner.OpenHelpPage(); break;
-    case kIdAccountIpSettings: c_.owner.ShowLayout(false); break;
-    case kIdAccountDisconnect: OnConnectButton(); break;
+    case IDC_ACCOUNT_LOGOUT: OnLogout(); break;
+    case IDC_ACCOUNT_EXTEND: c_.owner.OpenHelpPage(); break;
+    case IDC_ACCOUNT_IP_SETTINGS: c_.owner.ShowLayout(false); break;
+    case IDC_ACCOUNT_CONNECT: OnConnectButton(); break;
     default: break;  // ">>" and the IP history do nothing
   }
 }
 
 void CLogoutDlg::OnLogout() {
   // 1. The IP lists forget this session's choices.
-  for (IIpListPanel* list : {static_cast<IIpListPanel*>(c_.peers.ipMgmtTab5), c_.peers.dynamicIpTab}) {
-    if (!list) continue;
+  for (IIpListPanel* list : {static_cast<IIpListPanel*>(&c_.ipMgmtTab5), &c_.dynamicIpTab}) {
     list->ClearUsedHistory();
     list->SetCurrentRow(-1);
   }
-  // 2. The back end hears of the logout first (it also resets this panel's texts).
-  if (c_.peers.logoutNotice) c_.peers.logoutNotice->SendLogout(kLogoutByUserMode);
+  // 2. The back end hears of the logout first (the panel's idle look follows it).
+  c_.owner.SendLogout(protocol::kLogoutByUser);
   // 3. A running tunnel ends; no reconnect tick may follow.
   if (c_.record.connState == session::kConnConnected) {
     StopReconnect(c_.mainWindow, c_.reconnect);
-    TeardownByKind(c_.record.vpnType, c_.peers.teardown);
+    c_.owner.TeardownByKind();
   }
   // 4-5. Narrow window, login panel with the fields as they were typed.
   c_.owner.ShowLayout(true);
@@ -47,19 +48,26 @@ void CLogoutDlg::OnLogout() {
 void CLogoutDlg::OnConnectButton() {
   if (c_.record.connState != session::kConnConnected) return;
   StopReconnect(c_.mainWindow, c_.reconnect);
-  if (c_.peers.ipMgmtTab5) c_.peers.ipMgmtTab5->StopForIpChange();
-  for (IIpListPanel* list : {static_cast<IIpListPanel*>(c_.peers.ipMgmtTab5), c_.peers.dynamicIpTab}) {
-    if (!list) continue;
+  c_.ipMgmtTab5.StopForIpChange();
+  for (IIpListPanel* list : {static_cast<IIpListPanel*>(&c_.ipMgmtTab5), &c_.dynamicIpTab}) {
     list->SetCurrentRow(-1);
     list->RepaintList();
   }
-  c_.panel.Show(kIdAccountDisconnect, false);
+  c_.panel.Show(IDC_ACCOUNT_CONNECT, false);
 }
 
 void CLogoutDlg::ShowDisconnectButton() {
-  c_.panel.SetBitmaps(kIdAccountDisconnect, kDisconnectBitmap, kDisconnectBitmapPressed);
-  c_.panel.Show(kIdAccountDisconnect, true);
-  c_.panel.Redraw(kIdAccountDisconnect);
+  c_.panel.SetBitmaps(IDC_ACCOUNT_CONNECT, IDB_DISCONNECT, IDB_DISCONNECT_PRESSED);
+  c_.panel.Show(IDC_ACCOUNT_CONNECT, true);
+  c_.panel.Redraw(IDC_ACCOUNT_CONNECT);
+}
+
+void CLogoutDlg::ShowIdleLook() {
+  c_.panel.SetText(IDC_ACCOUNT_TIME, kZeroElapsed);
+  c_.panel.SetText(IDC_ACCOUNT_STATUS, kChooseIpPrompt);
+  c_.panel.Redraw(IDC_ACCOUNT_TIME);
+  c_.panel.Redraw(IDC_ACCOUNT_STATUS);
+  c_.panel.Show(IDC_ACCOUNT_CONNECT, false);
 }
 
 }  // namespace app

@@ -8,48 +8,37 @@
 
 #include "app/main/label_style.h"
 #include "app/main/main_window_peers.h"
-#include "session/session_record.h"
+#include "app/main/reconnect.h"
+#include "app/texts.h"
 #include "platform/window.h"
+#include "resources/resource_ids.h"
+#include "session/session_record.h"
 
 namespace app {
-
-// Controls of the account panel.
-enum AccountPanelId : int {
-  kIdAccountExpandButton = 1003,
-  kIdAccountDisconnect = 1012,  // "접속/해제하기", shown while a tunnel is up
-  kIdAccountLogout = 1029,
-  kIdAccountExtend = 1030,      // "연장/구매": the help page
-  kIdAccountIpSettings = 1031,  // "IP설정하기": the wide layout
-  kIdAccountIpHistory = 1032,
-  kIdAccountBanner = 1010,
-  kIdAccountElapsed = 1034,
-  kIdAccountStatus = 1035,
-  kIdAccountEndDate = 1036,
-  kIdAccountGame = 1037,
-  kIdAccountUser = 1038,
-};
 
 // The five labels: bold and left-aligned on a light background, the status line in
 // orange, the others in teal.
 inline constexpr LabelStyle kAccountLabelStyles[] = {
-    {kIdAccountUser, 0xF9F9F9, "굴림", 12, 0xC0C000, kFontBold | kFontPlain},
-    {kIdAccountGame, 0xF9F9F9, "굴림", 12, 0xC0C000, kFontBold | kFontPlain},
-    {kIdAccountEndDate, 0xF9F9F9, "굴림", 12, 0xC0C000, kFontBold | kFontPlain},
-    {kIdAccountElapsed, 0xF9F9F9, "굴림", 12, 0xC0C000, kFontBold | kFontPlain},
-    {kIdAccountStatus, 0xF9F9F9, "굴림", 12, 0x0080FF, kFontBold | kFontPlain},
+    {IDC_ACCOUNT_USER, 0xF9F9F9, kGulim, 12, 0xC0C000, kFontBold | kFontPlain},
+    {IDC_ACCOUNT_GAME, 0xF9F9F9, kGulim, 12, 0xC0C000, kFontBold | kFontPlain},
+    {IDC_ACCOUNT_END_DATE, 0xF9F9F9, kGulim, 12, 0xC0C000, kFontBold | kFontPlain},
+    {IDC_ACCOUNT_TIME, 0xF9F9F9, kGulim, 12, 0xC0C000, kFontBold | kFontPlain},
+    {IDC_ACCOUNT_STATUS, 0xF9F9F9, kGulim, 12, 0x0080FF, kFontBold | kFontPlain},
 };
 
 // The button bitmaps (normal, pressed) loaded at initialisation; the disconnect button
-// gets 179/180 when it is shown.
+// gets IDB_DISCONNECT when it is shown.
 struct AccountButtonBitmaps {
   int id, normal, pressed;
 };
 inline constexpr AccountButtonBitmaps kAccountButtons[] = {
-    {kIdAccountLogout, 175, 176},     {kIdAccountExtend, 183, 184},      {kIdAccountIpSettings, 173, 174},
-    {kIdAccountIpHistory, 171, 172},  {kIdAccountExpandButton, 185, 186}, {kIdAccountDisconnect, 177, 178},
+    {IDC_ACCOUNT_LOGOUT, IDB_LOGOUT, IDB_LOGOUT_PRESSED},
+    {IDC_ACCOUNT_EXTEND, IDB_EXTEND, IDB_EXTEND_PRESSED},
+    {IDC_ACCOUNT_IP_SETTINGS, IDB_IP_SETTINGS, IDB_IP_SETTINGS_PRESSED},
+    {IDC_ACCOUNT_IP_HISTORY, IDB_IP_HISTORY, IDB_IP_HISTORY_PRESSED},
+    {IDC_ACCOUNT_EXPAND, IDB_EXPAND, IDB_EXPAND_PRESSED},
+    {IDC_ACCOUNT_CONNECT, IDB_CONNECT, IDB_CONNECT_PRESSED},
 };
-inline constexpr int kDisconnectBitmap = 179;
-inline constexpr int kDisconnectBitmapPressed = 180;
 
 // What the panel asks of the main window that owns it.
 class IAccountPanelOwner {
@@ -58,10 +47,12 @@ class IAccountPanelOwner {
   // The narrow (login) or the wide (IP list) layout of the main window.
   virtual void ShowLayout(bool narrow) = 0;
   virtual void OpenHelpPage() = 0;
+  // The logout notice to the back end ("user" or "vpn"); the panel's idle look follows.
+  virtual void SendLogout(const std::string& mode) = 0;
+  // The orderly teardown of the running tunnel's kind (OpenVPN without an event
+  // report, RAS otherwise).
+  virtual void TeardownByKind() = 0;
 };
-
-// The banner page of the web host.
-std::string BannerUrl(const std::string& webHost);
 
 class CLogoutDlg {
  public:
@@ -72,7 +63,9 @@ class CLogoutDlg {
     platform::IWindow& mainWindow;  // owner of the reconnect timers
     ReconnectSettings& reconnect;
     IAccountPanelOwner& owner;
-    MainWindowPeers peers;
+    IIpPoolPanel& ipMgmtTab5;
+    IIpListPanel& dynamicIpTab;
+    IBanner& banner;
   };
 
   explicit CLogoutDlg(Context context) : c_(context) {}
@@ -89,6 +82,9 @@ class CLogoutDlg {
   void OnConnectButton();
   // Shows the disconnect button (when a tunnel comes up).
   void ShowDisconnectButton();
+  // The look without a tunnel, after a logout notice: "0:00:00", the prompt to choose
+  // an IP, no disconnect button.
+  void ShowIdleLook();
 
  private:
   Context c_;

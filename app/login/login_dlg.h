@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "resources/resource_ids.h"
+#include "app/main/main_window_peers.h"
 #include "app/session/login_session.h"
 #include "session/session_record.h"
 #include "platform/files.h"
@@ -17,45 +19,9 @@
 
 namespace app {
 
-// Controls of the login panel.
-enum LoginPanelId : int {
-  kIdUserField = 1005,
-  kIdPasswordField = 1006,
-  kIdLoginButton = 1007,
-  kIdRememberBox = 1008,
-  kIdBanner = 1010,
-  kIdSignUpButton = 1014,
-  kIdFindPasswordButton = 1015,
-  kIdTestCertificateBox = 1052,
-};
-
-inline constexpr const char* kAccountCaption = "계정정보";
-inline constexpr const char* kEnterUserId = " 아이디를 입력 해주세요. ";
-inline constexpr const char* kEnterPassword = " 패스워드를 입력 해주세요. ";
 // In the Windows folder, this file shows the test-certificate box.
 inline constexpr const char* kDebugMarkerFile = "mesh_trace";
 inline constexpr const char* kUnresolvedHost = "0.0.0.0";
-
-// Pages on the public web host.
-inline constexpr const char* kSignUpUrl = "http://" TUNRA_WEB_HOST "/member/join1.php";
-inline constexpr const char* kFindPasswordUrl = "http://" TUNRA_WEB_HOST "/member/idpw.php";
-inline constexpr const char* kBannerUrl = "http://" TUNRA_WEB_HOST "/vpn_program/banner.php";
-
-// The banner's browser control (1010).
-class ILoginBanner {
- public:
-  virtual ~ILoginBanner() = default;
-  virtual void Navigate(const std::string& url) = 0;
-};
-
-// The IP list panels fill their lists from the session record (their owner implements
-// them).
-class IIpListPanels {
- public:
-  virtual ~IIpListPanels() = default;
-  virtual void LoadIpPool() = 0;     // the whole-pool panel, from `ipPoolList`
-  virtual void LoadIpClasses() = 0;  // the class panel, from `ipPoolClass`
-};
 
 // What the login asks of the main window.
 class ILoginMainWindow {
@@ -68,9 +34,8 @@ class ILoginMainWindow {
 
 struct LoginDlgParts {
   session::SessionRecord& record;
-  LoginWindowState& state;
+  MainWindowState& state;
   platform::IWindow& panel;
-  platform::WindowHandle panelHandle;  // owner of the pages the shell opens
   platform::IRegistry& registry;
   platform::IFiles& files;
   platform::IShell& shell;
@@ -79,9 +44,10 @@ struct LoginDlgParts {
   ILoginExchanges& exchanges;
   platform::IWindow& poolPanel;   // whole pool and favourites (template 222), kSelf
   platform::IWindow& classPanel;  // IP classes (template 226), kSelf
-  IIpListPanels& ipLists;
+  IIpListPanel& poolList;         // its logic: fills the pool and favourites lists
+  IIpListPanel& classList;        // its logic: fills the class list
   ILoginMainWindow& mainWindow;
-  ILoginBanner& banner;
+  IBanner& banner;
 };
 
 class CLoginDlg {

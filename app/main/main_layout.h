@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/types.h"
+#include "resources/resource_ids.h"
 
 namespace app {
 
@@ -15,8 +16,8 @@ struct LayoutButtons {
   int expandPressed;
 };
 
-inline constexpr LayoutButtons kNarrowButtons{{387, 10, 412, 32}, {417, 10, 442, 32}, 185, 186};
-inline constexpr LayoutButtons kWideButtons{{835, 10, 860, 32}, {865, 10, 890, 32}, 187, 188};
+inline constexpr LayoutButtons kNarrowButtons{{387, 10, 412, 32}, {417, 10, 442, 32}, IDB_EXPAND, IDB_EXPAND_PRESSED};
+inline constexpr LayoutButtons kWideButtons{{835, 10, 860, 32}, {865, 10, 890, 32}, IDB_COLLAPSE, IDB_COLLAPSE_PRESSED};
 
 // The main window resized to `width`: same left edge, same bottom, the full client
 // height (the window is borderless, so its client area is the whole window).

@@ -1,51 +1,66 @@
-// What the main window and its panels call in the objects that end a session and in
-// the IP list panels. Each interface is implemented by the object that owns the work;
-// the main window and the panels only call it. A missing peer (null) is skipped.
+// What the main window owns but other subsystems implement: the IP list panels, the
+// tunnel services (OpenVPN process and files, phonebook, adapter, firewall, dialer),
+// the program hooks, the update at login and the banners. The window layer builds
+// them and hands them over as references; a subsystem that is not in the program yet
+// is an explicit null object (app/main/not_available.h) that answers "not available".
 #pragma once
 
 #include <string>
 
-#include "platform/window.h"
-
 namespace app {
 
-inline constexpr const char* kLogoutByUserMode = "user";
-
-// The logout notice to the back end ("user" or "vpn"), which also puts the account
-// panel back to its idle look.
-class ILogoutNotice {
- public:
-  virtual ~ILogoutNotice() = default;
-  virtual void SendLogout(const std::string& mode) = 0;
-};
-
-// Reason code of an orderly OpenVPN teardown (after a logout notice): no event report.
-inline constexpr int kTeardownOrderly = 4;
-
-// The two tunnel teardowns of the main window.
-class ITunnelTeardown {
- public:
-  virtual ~ITunnelTeardown() = default;
-  // Ends a RAS tunnel: timers 1 and 3, tray picture, hang-up, connState 0, the
-  // "OUT_START" and "OUT_STOP" hooks. Returns 1.
-  virtual int TeardownRas() = 0;
-  // Ends the OpenVPN tunnel; reason code 0 also sends an event report with the text.
-  virtual void TeardownOpenVpn(int reasonCode, const std::string& reasonText) = 0;
-};
-
-// One of the two IP list panels, as the account panel resets it.
+// One of the two IP list panels, as the main window and the account panel use it.
 class IIpListPanel {
  public:
   virtual ~IIpListPanel() = default;
-  virtual void ClearUsedHistory() = 0;         // forget the rows used in this session
-  virtual void SetCurrentRow(int row) = 0;     // -1: no current row
-  virtual void RepaintList() = 0;              // redraw the IP list at once
+  virtual void LoadList() = 0;          // fill the list from the session record
+  virtual void ClearUsedHistory() = 0;  // forget the rows used in this session
+  virtual void SetCurrentRow(int row) = 0;  // -1: no current row
+  virtual void RepaintList() = 0;       // redraw the IP list at once
 };
 
-// The IP class panel, which also ends a running tunnel for an IP change.
-class IIpClassPanel : public IIpListPanel {
+// The whole-pool panel (CIpMgmtTab5Dlg), which also ends a running tunnel for an IP
+// change.
+class IIpPoolPanel : public IIpListPanel {
  public:
   virtual void StopForIpChange() = 0;
+};
+
+// The tunnel subsystem's operations the shell and the exchanges call. Results are the
+// operations' own: 1 or 0 on success, negative when not done.
+class ITunnelServices {
+ public:
+  virtual ~ITunnelServices() = default;
+  virtual void StopOpenVpn() = 0;          // ends a running OpenVPN process
+  virtual void RemoveOpenVpnFiles() = 0;   // credential, configuration and log file
+  virtual int WritePhonebook(int vpnType, int replyHasZeroIp) = 0;
+  virtual int CheckTapAdapter() = 0;
+  virtual int AllowThroughFirewall() = 0;  // firewall exceptions for the program and OpenVPN
+  // Connects (enable) or disconnects every network connection whose device is `device`.
+  virtual int EnableConnectionByDevice(const std::string& device, bool enable) = 0;
+  // Hangs up the dialer's connection when it holds one; failures are not shown.
+  virtual void HangUpRas() = 0;
+};
+
+// The programs the user registered for the tunnel events ("IN_START", "IN_STOP",
+// "OUT_START", "OUT_STOP").
+class IProgramHooks {
+ public:
+  virtual ~IProgramHooks() = default;
+  virtual void RunProgramHook(const std::string& event) = 0;
+};
+
+// The update check after a successful user check.
+enum class UpdateOutcome {
+  kNoUpdate,        // no newer client offered: the login goes on
+  kStarted,         // the installer runs and the main window is closing
+  kDownloadFailed,  // a newer client was offered but could not be downloaded
+};
+
+class IUpdateAtLogin {
+ public:
+  virtual ~IUpdateAtLogin() = default;
+  virtual UpdateOutcome ApplyUpdateAtLogin() = 0;
 };
 
 // The web browser control of a panel (control 1010).
@@ -55,42 +70,15 @@ class IBanner {
   virtual void Navigate(const std::string& url) = 0;
 };
 
-// Everything above, handed to the main window before its initialisation.
 struct MainWindowPeers {
-  ILogoutNotice* logoutNotice = nullptr;
-  ITunnelTeardown* teardown = nullptr;
-  IIpClassPanel* ipMgmtTab5 = nullptr;   // CIpMgmtTab5Dlg
-  IIpListPanel* dynamicIpTab = nullptr;  // DynamicIpTabDlg
-  IBanner* accountBanner = nullptr;      // the account panel's banner
+  IIpPoolPanel& ipMgmtTab5;    // template 222: the whole pool and its favourites
+  IIpListPanel& dynamicIpTab;  // template 226: the IP classes
+  ITunnelServices& tunnel;
+  IProgramHooks& programHooks;
+  IUpdateAtLogin& update;
+  IBanner& loginBanner;
+  IBanner& accountBanner;
 };
 
-// Reconnect settings of the main window: set by the options dialog, used by the
-// supervisor and the IP list panels; not persisted.
-inline constexpr unsigned kTimerReconnect = 12;
-inline constexpr unsigned kTimerReconnectWait = 13;
-
-struct ReconnectSettings {
-  int enabled = 0;
-  int attempts = 0;
-  int interval = 0;  // seconds
-  int locked = 0;
-  int count = 0;     // reconnect ticks so far
-};
-
-// When reconnecting is on: kills timers 12 and 13 of the main window and turns it off,
-// so no reconnect tick follows a tunnel the user ended.
-inline void StopReconnect(platform::IWindow& mainWindow, ReconnectSettings& reconnect) {
-  if (reconnect.enabled != 1) return;
-  mainWindow.KillTimer(kTimerReconnect);
-  mainWindow.KillTimer(kTimerReconnectWait);
-  reconnect.enabled = 0;
-}
-
-// The teardown of the tunnel kind: OpenVPN (4) without a report, RAS otherwise.
-inline void TeardownByKind(int vpnType, ITunnelTeardown* teardown) {
-  if (!teardown) return;
-  if (vpnType == 4) teardown->TeardownOpenVpn(kTeardownOrderly, "");
-  else teardown->TeardownRas();
-}
 
 }  // namespace app

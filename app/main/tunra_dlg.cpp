@@ -3,6 +3,12 @@
 #include <cstdio>
 
 #include "app/main/main_layout.h"
+#include "app/main/window_rules.h"
+#include "app/texts.h"
+#include "net/route_mgmt.h"
+#include "protocol/event_report.h"
+#include "protocol/logout.h"
+#include "protocol/web_pages.h"
 #include "settings/settings_table.h"
 #include "text/cp949.h"
 
@@ -15,18 +21,16 @@ constexpr std::uint32_t kScClose = 0xF060;
 constexpr std::uint32_t kWmLButtonUp = 0x0202;
 constexpr std::uint32_t kWmLButtonDblClk = 0x0203;
 constexpr std::uint32_t kWmRButtonUp = 0x0205;
-constexpr int kSwShowDefault = 10;
 constexpr std::uint32_t kKeyAllAccess = 0xF003F;
 
 struct ButtonBitmaps {
   int id, normal, pressed;
 };
 constexpr ButtonBitmaps kButtons[] = {
-    {kIdMinimize, 161, 162}, {kIdClose, 157, 158}, {kIdUpdate, 159, 160},
-    {kIdOptions, 181, 182},  {kIdHelp, 221, 221},
+    {IDC_MAIN_MINIMIZE, IDB_MINIMIZE, IDB_MINIMIZE_PRESSED}, {IDC_MAIN_CLOSE, IDB_CLOSE, IDB_CLOSE_PRESSED},
+    {IDC_MAIN_UPDATE, IDB_UPDATE, IDB_UPDATE_PRESSED},       {IDC_MAIN_OPTIONS, IDB_OPTIONS, IDB_OPTIONS_PRESSED},
+    {IDC_MAIN_HELP, IDB_HELP, IDB_HELP},
 };
-
-std::string ForwardSlashes(const std::string& path) { return text::ReplaceAll(path, "\\", "/"); }
 
 }  // namespace
 
@@ -34,65 +38,91 @@ std::string TapAdapterName(bool wow64, const std::string& windows_version) {
   return wow64 && (windows_version == "6.2" || windows_version == "6.3") ? kTapAdapterWow64 : kTapAdapterDefault;
 }
 
-CTunraDlg::CTunraDlg(session::SessionRecord& record, MainWindowPlatform platform, IMainWindowHost& host,
-                     IMainWindowServices& services)
+CTunraDlg::CTunraDlg(session::SessionRecord& record, platform::Platform& platform, IMainWindowHost& host,
+                     MainWindowPeers peers, bool program64)
     : record_(record),
       platform_(platform),
       host_(host),
-      services_(services),
+      peers_(peers),
+      windows_(host.Panels()),
+      program64_(program64),
+      web_(platform.internet, record.requestHeaders, kAppTitle,
+           [this](const std::string& text, const std::string& caption) {
+             windows_.main.MessageBox(text, caption, platform::kMbOk);
+           }),
+      network_(platform.netTables),
       reg_(platform.registry),
-      tray_(platform.shell, platform.system) {}
+      tray_(platform.shell, platform.system),
+      ctx_{record,          web_,           windows_.main,   platform.registry, platform.system, platform.systemFacts,
+           platform.netTables, platform.shell, platform.files, platform.clock,    *this},
+      exchanges_(ctx_),
+      progress_(record, windows_.vpnConn),
+      session_(LoginSessionParts{record, state_, platform.clock, platform.registry, platform.netTables, exchanges_,
+                                 progress_, windows_.vpnConn, windows_.login, windows_.account, peers.tunnel,
+                                 peers.update}),
+      login_(LoginDlgParts{record, state_, windows_.login, platform.registry, platform.files, platform.shell,
+                           platform.netTables, session_, exchanges_, windows_.ipMgmtTab5, windows_.dynamicIpTab,
+                           peers.ipMgmtTab5, peers.dynamicIpTab, *this, peers.loginBanner}),
+      account_(CLogoutDlg::Context{record, windows_.account, windows_.login, windows_.main, reconnect_, *this,
+                                   peers.ipMgmtTab5, peers.dynamicIpTab, peers.accountBanner}) {}
 
 CTunraDlg::~CTunraDlg() = default;
 
 bool CTunraDlg::OnInitDialog() {
-  platform::IWindow& w = platform_.window;
-  host_.SetIcons(kMainIcon);
+  platform::IWindow& w = windows_.main;
+  host_.SetIcons(IDI_MAIN);
 
-  record_.webHost = services_.ResolveLoginHost();
-  if (record_.webHost.empty()) record_.webHost = "0.0.0.0";
+  record_.webHost = network_.ResolveLoginHost();
+  if (record_.webHost.empty()) record_.webHost = kUnresolvedHost;
 
   for (const ButtonBitmaps& b : kButtons) w.SetBitmaps(b.id, b.normal, b.pressed);
-  minimize_rect_ = w.GetRect(kIdMinimize);
-  close_rect_ = w.GetRect(kIdClose);
+  minimize_rect_ = w.GetRect(IDC_MAIN_MINIMIZE);
+  close_rect_ = w.GetRect(IDC_MAIN_CLOSE);
 
-  services_.AllowThroughFirewall();
-  PrepareEnvironment();
+  peers_.tunnel.AllowThroughFirewall();
+  if (!PrepareEnvironment()) {
+    // Said now rather than failing later on files written to a different folder.
+    w.MessageBox(kProgramDirNotAnsi, kCloseButtonCaption, platform::kMbOk);
+    EndProgram();
+    return true;
+  }
   SetUpWindows();
-  if (panels_.login) panels_.login->SetFocus(kIdLoginUser);
+  windows_.login.SetFocus(IDC_LOGIN_USER);
 
   // Create the settings key when it is missing; reads before this simply failed.
   platform::RegKey key = 0;
   if (platform_.registry.CreateKeyEx(record_.settingsRoot, record_.settingsKeyPath, kKeyAllAccess, key) !=
       platform::kErrorSuccess) {
-    w.MessageBox("RegCreateKeyEx 오류", kAppTitle, platform::kMbOk);
+    w.MessageBox(kRegCreateKeyFailed, kAppTitle, platform::kMbOk);
   } else {
     platform_.registry.CloseKey(key);
   }
 
   char version[32];
-  std::snprintf(version, sizeof version, "( Ver %d )", record_.clientVersion);
-  w.SetText(kIdVersion, version);
-  w.Redraw(kIdVersion);
+  std::snprintf(version, sizeof version, kVersionFormat, record_.clientVersion);
+  w.SetText(IDC_MAIN_VERSION, version);
+  w.Redraw(IDC_MAIN_VERSION);
 
-  if (!record_.userId.empty() && !record_.password.empty() && panels_.login) {
-    panels_.login->SetText(kIdLoginUser, record_.userId);
-    panels_.login->SetText(kIdLoginPassword, record_.password);
+  if (!record_.userId.empty() && !record_.password.empty()) {
+    windows_.login.SetText(IDC_LOGIN_USER, record_.userId);
+    windows_.login.SetText(IDC_LOGIN_PASSWORD, record_.password);
   }
   return true;
 }
 
-void CTunraDlg::PrepareEnvironment() {
+bool CTunraDlg::PrepareEnvironment() {
   platform::ISystem& sys = platform_.system;
 
   // 1. The program's folder becomes the current directory and the tunnel files' home.
+  // The system answers an empty text for a path code page 949 cannot write.
   const std::string module = sys.ModuleFileName();
   const std::size_t slash = module.rfind('\\');
   sys.SetCurrentDirectory(slash == std::string::npos ? module : module.substr(0, slash + 1));
-  record_.programDir = ForwardSlashes(sys.CurrentDirectory());
+  record_.programDir = text::ForwardSlashes(sys.CurrentDirectory());
+  if (module.empty() || record_.programDir.empty()) return false;
 
   // 2-3. The tunnel adapter's name by WOW64 and the Windows version.
-  const bool wow64 = platform_.program64 || (sys.HasIsWow64Process() && sys.IsWow64Process());
+  const bool wow64 = program64_ || (sys.HasIsWow64Process() && sys.IsWow64Process());
   platform::OsVersion v;
   std::string version;
   if (sys.GetVersionEx(v)) version = std::to_string(v.major) + "." + std::to_string(v.minor);
@@ -118,130 +148,128 @@ void CTunraDlg::PrepareEnvironment() {
   record_.ipChangeType = settings::ReadSetting(reg_, key, settings::Setting::kIpChangeType) == "1" ? 1 : 0;
   if (settings::ReadSetting(reg_, key, settings::Setting::kTunnelType) == "1") {
     record_.vpnType = session::kVpnPptp;
-    services_.EnableConnectionByDevice(record_.tapAdapterName, false);
+    peers_.tunnel.EnableConnectionByDevice(record_.tapAdapterName, false);
   } else {
     record_.vpnType = session::kVpnOpenVpn;
-    services_.EnableConnectionByDevice(record_.tapAdapterName, true);
+    peers_.tunnel.EnableConnectionByDevice(record_.tapAdapterName, true);
   }
 
   // 9-10. Start values and the update download folder.
   record_.ResetStartValues();
-  record_.tempDir = ForwardSlashes(record_.windowsDir + "/" + "Temp");
+  record_.tempDir = text::ForwardSlashes(record_.windowsDir + "/" + "Temp");
   sys.CreateDirectory(record_.tempDir);
+  return true;
+}
+
+bool CTunraDlg::AddTrayIcon() {
+  if (!tray_.Create(windows_.main.Handle())) return false;
+  tray_.SetTip(kTrayTip);
+  tray_.SetIcon(record_.connState == session::kConnConnected ? IDI_TRAY_CONNECTED : IDI_TRAY_IDLE);
+  return true;
 }
 
 void CTunraDlg::SetUpWindows() {
-  platform::IWindow& w = platform_.window;
-  panels_ = host_.CreatePanels();
-  if (panels_.account && panels_.login) {
-    account_ = std::make_unique<CLogoutDlg>(
-        CLogoutDlg::Context{record_, *panels_.account, *panels_.login, w, reconnect_, *this, peers_});
-    account_->OnInitDialog();
-  }
-  if (panels_.vpnConn) {
-    conn_progress_ = std::make_unique<CVpnConnDlg>(record_, *panels_.vpnConn);
-    conn_progress_->OnInitDialog();
-  }
-  w.SetText(platform::kSelf, "Lumrex");  // a second instance finds the window by it
+  platform::IWindow& w = windows_.main;
+  host_.CreatePanels();
+  login_.OnInitDialog();
+  account_.OnInitDialog();
+  progress_.OnInitDialog();
+  w.SetText(platform::kSelf, TUNRA_WINDOW_TITLE);  // a second instance finds the window by it
 
-  if (!tray_.Create(host_.Handle())) return;  // the panels keep their template places
-  tray_.SetTip(kTrayTip);
-  tray_.SetIcon(kTrayIconIdle);
+  // At logon the client may start before the notification area exists. The window and
+  // its panels are set up all the same, so the login panel is usable, and the icon is
+  // added as soon as the shell takes it.
+  if (!AddTrayIcon()) w.SetTimer(kTimerTrayRetry, TimerPeriod(kTimerTrayRetry));
 
   const platform::Rect window = w.GetRect(platform::kSelf);
   client_ = {0, 0, window.Width(), window.Height()};
   ToggleLayout();
 
-  if (panels_.login) {
-    panels_.login->Move(platform::kSelf, BottomLeft(client_, panels_.login->GetRect(platform::kSelf)));
-    panels_.login->Show(platform::kSelf, true);
+  windows_.login.Move(platform::kSelf, BottomLeft(client_, windows_.login.GetRect(platform::kSelf)));
+  windows_.login.Show(platform::kSelf, true);
+  windows_.account.Move(platform::kSelf, BottomLeft(client_, windows_.account.GetRect(platform::kSelf)));
+  windows_.account.Show(platform::kSelf, false);
+  const platform::Rect place = IpPanelPlace(client_, windows_.ipMgmtTab5.GetRect(platform::kSelf));
+  for (platform::IWindow* panel : {&windows_.ipMgmtTab5, &windows_.dynamicIpTab}) {
+    panel->Move(platform::kSelf, place);
+    panel->Show(platform::kSelf, false);
   }
-  if (panels_.account) {
-    panels_.account->Move(platform::kSelf, BottomLeft(client_, panels_.account->GetRect(platform::kSelf)));
-    panels_.account->Show(platform::kSelf, false);
-  }
-  if (panels_.ipMgmtTab5) {
-    const platform::Rect place = IpPanelPlace(client_, panels_.ipMgmtTab5->GetRect(platform::kSelf));
-    panels_.ipMgmtTab5->Move(platform::kSelf, place);
-    panels_.ipMgmtTab5->Show(platform::kSelf, false);
-    if (panels_.dynamicIpTab) {
-      panels_.dynamicIpTab->Move(platform::kSelf, place);
-      panels_.dynamicIpTab->Show(platform::kSelf, false);
-    }
-  }
-  for (platform::IWindow* progress : {panels_.progUpdate, panels_.vpnConn}) {
-    if (!progress) continue;
+  for (platform::IWindow* progress : {&windows_.progUpdate, &windows_.vpnConn}) {
     progress->Show(platform::kSelf, false);
     CenterOnMainWindow(*progress);
   }
 }
 
 void CTunraDlg::ToggleLayout() {
-  platform::IWindow& w = platform_.window;
+  platform::IWindow& w = windows_.main;
   const LayoutButtons& places = narrow_layout_ ? kWideButtons : kNarrowButtons;
-  w.Move(kIdMinimize, places.minimize);
-  w.Move(kIdClose, places.close);
-  if (panels_.account) panels_.account->SetBitmaps(kIdAccountExpand, places.expandNormal, places.expandPressed);
+  w.Move(IDC_MAIN_MINIMIZE, places.minimize);
+  w.Move(IDC_MAIN_CLOSE, places.close);
+  windows_.account.SetBitmaps(IDC_ACCOUNT_EXPAND, places.expandNormal, places.expandPressed);
   const int width = narrow_layout_ ? client_.Width() : client_.Width() / 2;
   w.Move(platform::kSelf, ResizedMainWindow(w.GetRect(platform::kSelf), width, client_.Height()));
-  w.Redraw(kIdMinimize);
-  w.Redraw(kIdClose);
-  if (panels_.account) panels_.account->Redraw(kIdAccountExpand);
+  w.Redraw(IDC_MAIN_MINIMIZE);
+  w.Redraw(IDC_MAIN_CLOSE);
+  windows_.account.Redraw(IDC_ACCOUNT_EXPAND);
   narrow_layout_ = !narrow_layout_;
 }
 
 void CTunraDlg::CenterOnMainWindow(platform::IWindow& target) {
   // The window is borderless: its client area on the screen is the window itself.
-  const platform::Rect area = host_.Handle() ? platform_.window.GetRect(platform::kSelf) : host_.DesktopRect();
+  const platform::Rect area =
+      windows_.main.Handle() ? windows_.main.GetRect(platform::kSelf) : host_.DesktopRect();
   target.Move(platform::kSelf, CenteredOn(area, target.GetRect(platform::kSelf)));
 }
 
 void CTunraDlg::OnCommand(int id) {
   switch (id) {
-    case kIdMinimize: host_.Minimize(); break;
-    case kIdUpdate: host_.RunUpdateDialog(); break;
-    case kIdOptions: host_.RunOptionsDialog(); break;
-    case kIdHelp: OpenHelpPage(); break;
-    case kIdTrayOpen: platform_.window.Show(platform::kSelf, true); break;
-    case kIdClose: OnCloseButton(); break;
-    case kIdTrayExit: OnTrayExit(); break;
-    default: break;  // kIdTrayTitle included
+    case IDC_MAIN_MINIMIZE: host_.Minimize(); break;
+    case IDC_MAIN_UPDATE: host_.RunUpdateDialog(); break;
+    case IDC_MAIN_OPTIONS: host_.RunOptionsDialog(); break;
+    case IDC_MAIN_HELP: OpenHelpPage(); break;
+    case ID_TRAY_OPEN: windows_.main.Show(platform::kSelf, true); break;
+    case IDC_MAIN_CLOSE: OnCloseButton(); break;
+    case ID_TRAY_EXIT: OnTrayExit(); break;
+    default: break;  // ID_TRAY_TITLE included
   }
 }
 
 void CTunraDlg::OnSysCommand(std::uint32_t command) {
   if ((command & 0xFFF0) == kScMinimize) {
-    platform_.window.Show(platform::kSelf, true);
+    windows_.main.Show(platform::kSelf, true);
   } else if ((command & 0xFFF0) == kScClose) {
     // A tunnel and the session are left as they are; only the icon goes.
-    platform_.window.Show(platform::kSelf, false);
+    windows_.main.Show(platform::kSelf, false);
     EndProgram();
   }
 }
 
+void CTunraDlg::OnClose() {
+  // Whoever sends WM_CLOSE decides the program ends now; nothing is asked or sent.
+  windows_.main.Show(platform::kSelf, false);
+  EndProgram();
+}
+
 bool CTunraDlg::Confirm(const char* text, const char* caption) {
   if (ended_) return false;
-  const int answer = platform_.window.MessageBox(text, caption, platform::kMbYesNo);
+  const int answer = windows_.main.MessageBox(text, caption, platform::kMbYesNo);
   // The box runs a nested message loop: another exit may have ended the program.
   return answer == platform::kIdYes && !ended_;
 }
 
-void CTunraDlg::SendLogoutNotice() {
-  if (peers_.logoutNotice) peers_.logoutNotice->SendLogout(kLogoutByUserMode);
-}
-
 void CTunraDlg::OnCloseButton() {
   // Connecting counts as connected here.
-  const bool tunnel = record_.connState == session::kConnConnected || record_.connState == session::kConnConnecting;
+  const bool tunnel =
+      record_.connState == session::kConnConnected || record_.connState == session::kConnConnecting;
   if (!Confirm(tunnel ? kExitConnectedText : kExitText, kCloseButtonCaption)) return;
   // What runs is decided by the state after the answer: timer ticks and dialer
   // notifications arrive while the question is open, and may end or start a tunnel.
   const int state = record_.connState;
   if (state == session::kConnConnected || state == session::kConnConnecting) {
-    SendLogoutNotice();
-    TeardownByKind(record_.vpnType, peers_.teardown);
+    SendLogout(protocol::kLogoutByUser);
+    TeardownByKind();
   } else if (state == session::kConnLoggedIn) {
-    SendLogoutNotice();
+    SendLogout(protocol::kLogoutByUser);
   }
   EndProgram();
 }
@@ -250,8 +278,8 @@ void CTunraDlg::OnTrayExit() {
   const bool connected = record_.connState == session::kConnConnected;
   if (!Confirm(connected ? kExitConnectedText : kExitText, kTrayExitCaption)) return;
   // The tray's exit notifies the back end in every state and ends only a connected tunnel.
-  SendLogoutNotice();
-  if (record_.connState == session::kConnConnected) TeardownByKind(record_.vpnType, peers_.teardown);
+  SendLogout(protocol::kLogoutByUser);
+  if (record_.connState == session::kConnConnected) TeardownByKind();
   EndProgram();
 }
 
@@ -276,17 +304,97 @@ std::intptr_t CTunraDlg::OnAppRestore() {
 std::intptr_t CTunraDlg::OnTrayNotify(std::uintptr_t wparam, std::intptr_t lparam) {
   const std::uint32_t mouse = static_cast<std::uint32_t>(lparam) & 0xFFFF;
   if (mouse == kWmLButtonUp) host_.ShowNormal();
-  if (wparam != kTrayIconId) return 0;
-  if (mouse == kWmRButtonUp) host_.ShowTrayMenu();
-  // A double click sends the menu's default item, which has no handler: the left
-  // button's restore above is all it does.
-  (void)kWmLButtonDblClk;
+  if (wparam != TRAY_ICON_ID) return 0;
+  if (mouse == kWmRButtonUp) {
+    host_.ShowTrayMenu();
+  } else if (mouse == kWmLButtonDblClk) {
+    // The menu's default item, which has no handler: the left button's restore above
+    // is what a double click shows; the window also comes to the foreground.
+    host_.SetForeground();
+    OnCommand(ID_TRAY_TITLE);
+  }
   return 1;
 }
 
-void CTunraDlg::OpenHelpPage() {
-  platform_.shell.ShellExecute(host_.Handle(), "open", std::string("http://") + TUNRA_WEB_HOST + "/customer/faq.php",
-                               "", "", kSwShowDefault);
+void CTunraDlg::OnTimer(unsigned timerId) {
+  switch (timerId) {
+    case kTimerTrayRetry:
+      if (AddTrayIcon()) windows_.main.KillTimer(kTimerTrayRetry);
+      break;
+    default: break;  // other timers do nothing
+  }
 }
+
+void CTunraDlg::OpenHelpPage() {
+  platform_.shell.ShellExecute(windows_.main.Handle(), "open", protocol::kHelpPageUrl, "", "",
+                               platform::kSwShowDefault);
+}
+
+void CTunraDlg::SendLogout(const std::string& mode) {
+  protocol::SendLogout(ctx_, mode);
+  // The panel goes back to its look without a tunnel whether or not the notice arrived.
+  account_.ShowIdleLook();
+}
+
+void CTunraDlg::TeardownByKind() {
+  if (record_.vpnType == session::kVpnOpenVpn) TeardownOpenVpn(kTeardownOrderly, "");
+  else TeardownRas();
+}
+
+int CTunraDlg::TeardownRas() {
+  windows_.main.KillTimer(kTimerSupervise);
+  windows_.main.KillTimer(kTimerServiceTime);
+  tray_.SetIcon(IDI_TRAY_IDLE);
+  peers_.tunnel.HangUpRas();
+  record_.connState = session::kConnIdle;
+  peers_.programHooks.RunProgramHook("OUT_START");
+  peers_.programHooks.RunProgramHook("OUT_STOP");
+  return 1;
+}
+
+void CTunraDlg::TeardownOpenVpn(int reasonCode, const std::string& reasonText) {
+  // 1-3. No more ticks, no process, no tunnel.
+  windows_.main.KillTimer(kTimerSupervise);
+  windows_.main.KillTimer(kTimerServiceTime);
+  peers_.tunnel.StopOpenVpn();
+  record_.connState = session::kConnIdle;
+
+  // 4. The default route the full-tunnel swap replaced goes back, on the physical path.
+  if (state_.savedDefaultIfIndex != 0 && !state_.savedDefaultGateway.empty()) {
+    net::CRouteMgmt(platform_.netTables)
+        .AddRoute(state_.savedDefaultIfIndex, state_.savedDefaultGateway, "0.0.0.0", "0.0.0.0",
+                  net::kMetricBackEnd);
+    state_.routesInstalled = 0;
+  }
+
+  // 5-7. The progress dialog goes away, the login button works again, the tray shows
+  // no tunnel.
+  progress_.ResetProgress();
+  progress_.StopProgress();
+  windows_.vpnConn.Show(platform::kSelf, false);
+  windows_.login.Enable(IDC_LOGIN_BUTTON, true);
+  tray_.SetIcon(IDI_TRAY_IDLE);
+
+  // 8. An error ended the tunnel: the back end gets the reason, this computer's
+  // description and the OpenVPN log.
+  if (reasonCode == kTeardownError) protocol::SendEventReport(ctx_, reasonText);
+
+  // 9-10. No working files stay behind; the user's programs for the tunnel's end run.
+  peers_.tunnel.RemoveOpenVpnFiles();
+  peers_.programHooks.RunProgramHook("OUT_START");
+  peers_.programHooks.RunProgramHook("OUT_STOP");
+}
+
+bool CTunraDlg::TestCertificateChecked() { return login_.TestCertificateChecked(); }
+
+void CTunraDlg::StopProgress() {
+  // The back end's messages follow: the progress dialog must not stay over them.
+  progress_.StopProgress();
+  windows_.vpnConn.Show(platform::kSelf, false);
+}
+
+void CTunraDlg::WritePhonebook(int vpnType, int replyHasZeroIp) { peers_.tunnel.WritePhonebook(vpnType, replyHasZeroIp); }
+
+void CTunraDlg::CheckTapAdapter() { peers_.tunnel.CheckTapAdapter(); }
 
 }  // namespace app

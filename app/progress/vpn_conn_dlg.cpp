@@ -13,13 +13,13 @@ int ProgressSeconds(int loginDelay) {
 
 std::string PercentCaption(long long percent) {
   char text[32];
-  std::snprintf(text, sizeof text, "%3lld %%", percent);
+  std::snprintf(text, sizeof text, kProgressPercentFormat, percent);
   return text;
 }
 
 bool CVpnConnDlg::OnInitDialog() {
   bar_.position = 0;
-  window_.ProgressSetPos(kIdConnProgressBar, 0);
+  window_.ProgressSetPos(IDC_PROGRESS_BAR, 0);
   SetCaption(kProgressWaitCaption);
   return true;
 }
@@ -28,14 +28,14 @@ void CVpnConnDlg::SetPosition(int value) {
   // Out of range the bar keeps its place; the native control hears the position anyway.
   if (bar_.minValue <= value && value <= bar_.maxValue) {
     bar_.position = value;
-    window_.Redraw(kIdConnProgressBar);
+    window_.Redraw(IDC_PROGRESS_BAR);
   }
-  window_.ProgressSetPos(kIdConnProgressBar, bar_.position);
+  window_.ProgressSetPos(IDC_PROGRESS_BAR, bar_.position);
 }
 
 void CVpnConnDlg::SetCaption(const std::string& caption) {
   bar_.caption = caption;
-  window_.SetText(kIdConnProgressBar, caption);
+  window_.SetText(IDC_PROGRESS_BAR, caption);
 }
 
 void CVpnConnDlg::ResetProgress() {
@@ -43,15 +43,15 @@ void CVpnConnDlg::ResetProgress() {
   anim_tick_ = seconds / 10;
   bar_.minValue = 0;
   bar_.maxValue = seconds * 10;
-  window_.ProgressSetRange(kIdConnProgressBar, bar_.minValue, bar_.maxValue);
+  window_.ProgressSetRange(IDC_PROGRESS_BAR, bar_.minValue, bar_.maxValue);
   SetPosition(0);
   SetCaption(kProgressWaitCaption);
-  window_.Redraw(kIdConnProgressBar);
+  window_.Redraw(IDC_PROGRESS_BAR);
 }
 
 int CVpnConnDlg::StartProgress() {
-  window_.SetText(kIdConnStatus, kProgressConnectingText);
-  window_.Redraw(kIdConnStatus);
+  window_.SetText(IDC_PROGRESS_STATUS, kProgressConnectingText);
+  window_.Redraw(IDC_PROGRESS_STATUS);
   SetPosition(0);
   window_.SetTimer(kTimerProgressAnim, kProgressAnimMs);
   return 0;
@@ -60,14 +60,14 @@ int CVpnConnDlg::StartProgress() {
 int CVpnConnDlg::StopProgress() {
   SetPosition(0);
   SetCaption(kProgressWaitCaption);
-  window_.Redraw(kIdConnProgressBar);
+  window_.Redraw(IDC_PROGRESS_BAR);
   window_.KillTimer(kTimerProgressAnim);
   return 0;
 }
 
 void CVpnConnDlg::ShowDialStep(const std::string& text, int step) {
-  window_.SetText(kIdConnStatus, text);
-  window_.Redraw(kIdConnStatus);
+  window_.SetText(IDC_PROGRESS_STATUS, text);
+  window_.Redraw(IDC_PROGRESS_STATUS);
   const int n = ProgressSeconds(record_.loginDelay) / 1000;
   if (step > n) return;
   SetCaption(PercentCaption(static_cast<long long>(n) * step));

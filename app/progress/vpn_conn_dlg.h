@@ -9,18 +9,17 @@
 #include <cstdint>
 #include <string>
 
+#include "resources/resource_ids.h"
 #include "app/main/label_style.h"
+#include "app/texts.h"
 #include "session/session_record.h"
 #include "platform/window.h"
 
 namespace app {
 
-inline constexpr int kIdConnProgressBar = 1050;
-inline constexpr int kIdConnStatus = 1049;
+// The dialog's own timer table: one animation timer.
 inline constexpr unsigned kTimerProgressAnim = 1;
 inline constexpr unsigned kProgressAnimMs = 100;
-inline constexpr const char* kProgressWaitCaption = " Please wait... ";
-inline constexpr const char* kProgressConnectingText = "접속중....";
 
 // The owner-painted bar's colours; the caption colour over the filled part keeps the
 // control's default.
@@ -29,7 +28,7 @@ struct ProgressBarLook {
   std::uint32_t backColor, barColor, textOnBackColor;
 };
 inline constexpr ProgressBarLook kConnProgressLook{2, 0xF3F3F3, 0x0096FF, 0x000000};
-inline constexpr LabelStyle kConnStatusStyle{kIdConnStatus, 0xF9F9F9, "굴림", 11, 0x007AFC, kFontPlain};
+inline constexpr LabelStyle kConnStatusStyle{IDC_PROGRESS_STATUS, 0xF9F9F9, kGulim, 11, 0x007AFC, kFontPlain};
 
 // The duration in seconds the bar runs with: `loginDelay`, at least 10 (below that the
 // animation's per-percent divisor would be zero) and small enough that ten times it
@@ -39,7 +38,17 @@ int ProgressSeconds(int loginDelay);
 // "%3d %%" of `percent`.
 std::string PercentCaption(long long percent);
 
-class CVpnConnDlg {
+// The progress operations other owners call; showing and hiding the dialog is done on
+// its window.
+class IConnProgress {
+ public:
+  virtual ~IConnProgress() = default;
+  virtual void ResetProgress() = 0;
+  virtual int StartProgress() = 0;
+  virtual int StopProgress() = 0;
+};
+
+class CVpnConnDlg : public IConnProgress {
  public:
   struct Bar {
     int minValue = 0, maxValue = 100, position = 0;
@@ -47,17 +56,17 @@ class CVpnConnDlg {
   };
 
   CVpnConnDlg(const session::SessionRecord& record, platform::IWindow& window) : record_(record), window_(window) {}
-  virtual ~CVpnConnDlg() = default;
+  ~CVpnConnDlg() override = default;
 
   // Position 0 and the waiting caption. Returns true.
   bool OnInitDialog();
 
   // A fresh run: the range 0 to ten times the duration, position 0, the waiting caption.
-  void ResetProgress();
+  void ResetProgress() override;
   // "접속중....", position 0, the animation timer armed. Returns 0.
-  int StartProgress();
+  int StartProgress() override;
   // Position 0, the waiting caption, the animation timer killed. Returns 0.
-  int StopProgress();
+  int StopProgress() override;
   // A RAS notification: its text in the status line, and while `step` is within the
   // duration in thousands of seconds, a step of the bar.
   void ShowDialStep(const std::string& text, int step);

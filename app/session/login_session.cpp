@@ -1,5 +1,6 @@
 #include "app/session/login_session.h"
 
+#include "app/texts.h"
 #include "settings/reg_ctrl.h"
 #include "settings/settings_table.h"
 #include "net/network_mgmt.h"
@@ -22,8 +23,8 @@ int ProtocolLoginExchanges::FetchIpPool(platform::IWindow& owner) {
 std::string ServiceEndDateText(const std::string& serviceEndDate) {
   if (serviceEndDate == session::kNoEndDate) return std::string();
   const std::string date = text::ExtractField(serviceEndDate, 0, ' ');
-  return text::ExtractField(date, 0, '-') + "년 " + text::ExtractField(date, 1, '-') + "월 " +
-         text::ExtractField(date, 2, '-') + "일";
+  return text::ExtractField(date, 0, '-') + kYearSuffix + text::ExtractField(date, 1, '-') + kMonthSuffix +
+         text::ExtractField(date, 2, '-') + kDaySuffix;
 }
 
 std::string DrawSessionKey(std::time_t seconds) {
@@ -39,7 +40,7 @@ void CLoginSession::SetAccountText(int id, const std::string& text) {
 
 void CLoginSession::PinBackEndRoutes() {
   net::CNetworkMgmt network(p_.netTables);
-  LoginWindowState& s = p_.state;
+  MainWindowState& s = p_.state;
   std::string gateway;
   const int ifIndex = network.FindDefaultPath(gateway);
   if (ifIndex <= 0) {
@@ -88,11 +89,11 @@ int CLoginSession::LoginSession() {
     return kLoginStopped;
   }
 
-  SetAccountText(kAccountUserText, r.userId);
-  SetAccountText(kAccountGameText, r.myGame);
-  SetAccountText(kAccountEndDateText, ServiceEndDateText(r.serviceEndDate));
-  SetAccountText(kAccountElapsed, "0:00:00");
-  SetAccountText(kAccountPrompt, kChooseIpPrompt);
+  SetAccountText(IDC_ACCOUNT_USER, r.userId);
+  SetAccountText(IDC_ACCOUNT_GAME, r.myGame);
+  SetAccountText(IDC_ACCOUNT_END_DATE, ServiceEndDateText(r.serviceEndDate));
+  SetAccountText(IDC_ACCOUNT_TIME, kZeroElapsed);
+  SetAccountText(IDC_ACCOUNT_STATUS, kChooseIpPrompt);
 
   PinBackEndRoutes();
 

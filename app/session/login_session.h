@@ -10,6 +10,10 @@
 #include <ctime>
 #include <string>
 
+#include "resources/resource_ids.h"
+#include "app/main/main_window_peers.h"
+#include "app/main/main_window_state.h"
+#include "app/progress/vpn_conn_dlg.h"
 #include "session/session_record.h"
 #include "platform/iphelper.h"
 #include "platform/registry.h"
@@ -21,25 +25,6 @@ struct ExchangeContext;
 }
 
 namespace app {
-
-// State of the main window that the login writes (the main window owns one).
-struct LoginWindowState {
-  int elapsedSeconds = 0;    // seconds of the current connection
-  int superviseTicks = 0;    // supervision ticks since the tunnel start
-  int dayNoticeShown = 0;    // the less-than-a-day notice was shown
-  std::uint32_t localIfIndex = 0;  // interface of the physical default route; 0 when none
-  std::string localGateway;        // its next hop
-  std::string localAddress;        // its address
-  std::string remoteSupportPeer;   // remote end of a remote-support session; empty when none
-};
-
-// Account panel controls the login fills.
-inline constexpr int kAccountUserText = 1038;
-inline constexpr int kAccountGameText = 1037;
-inline constexpr int kAccountEndDateText = 1036;
-inline constexpr int kAccountElapsed = 1034;
-inline constexpr int kAccountPrompt = 1035;
-inline constexpr const char* kChooseIpPrompt = "사용하실 아이피를 선택후 더블클릭 해주세요";
 
 // The back-end exchanges the login runs. ProtocolLoginExchanges runs the real ones.
 class ILoginExchanges {
@@ -61,42 +46,6 @@ class ProtocolLoginExchanges : public ILoginExchanges {
   protocol::ExchangeContext& ctx_;
 };
 
-// The connection progress dialog's operations (its owner implements them); showing and
-// hiding the dialog is done on its window.
-class IConnProgress {
- public:
-  virtual ~IConnProgress() = default;
-  virtual void ResetProgress() = 0;
-  virtual void StopProgress() = 0;
-};
-
-// Clean-up of the previous OpenVPN tunnel (its owner implements them).
-class ITunnelCleanup {
- public:
-  virtual ~ITunnelCleanup() = default;
-  virtual void StopOpenVpn() = 0;         // ends a running OpenVPN process
-  virtual void RemoveOpenVpnFiles() = 0;  // credential, configuration and log file
-};
-
-// The update check after a successful user check.
-enum class UpdateOutcome {
-  kNoUpdate,        // no newer client offered: the login goes on
-  kStarted,         // the installer runs and the main window is closing
-  kDownloadFailed,  // a newer client was offered but could not be downloaded
-};
-
-class IUpdateAtLogin {
- public:
-  virtual ~IUpdateAtLogin() = default;
-  virtual UpdateOutcome ApplyUpdateAtLogin() = 0;
-};
-
-// Until the update manager exists: no update is ever offered.
-class NoUpdateOffered : public IUpdateAtLogin {
- public:
-  UpdateOutcome ApplyUpdateAtLogin() override { return UpdateOutcome::kNoUpdate; }
-};
-
 // The session login as the login panel calls it.
 class ISessionLogin {
  public:
@@ -111,7 +60,7 @@ inline constexpr int kLoginUpdateFailed = -2;    // an offered update could not 
 
 struct LoginSessionParts {
   session::SessionRecord& record;
-  LoginWindowState& state;
+  MainWindowState& state;
   platform::IClock& clock;
   platform::IRegistry& registry;
   platform::INetTables& netTables;
@@ -120,7 +69,7 @@ struct LoginSessionParts {
   platform::IWindow& progressWindow;  // the progress dialog (kSelf)
   platform::IWindow& loginPanel;      // kSelf
   platform::IWindow& accountPanel;
-  ITunnelCleanup& tunnel;
+  ITunnelServices& tunnel;
   IUpdateAtLogin& update;
 };
 

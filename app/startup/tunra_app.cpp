@@ -14,13 +14,13 @@ bool CTunraApp::InitInstance(std::string_view branding, const RunMainWindow& run
   record_.windowsDir = system_.WindowsDirectory();
 
   // Looked up before the mutex test, in every instance.
-  other_instance_window_ = shell_.FindWindowByTitle(kMainWindowTitle);
+  other_instance_window_ = shell_.FindWindowByTitle(TUNRA_WINDOW_TITLE);
 
   long last_error = 0;
-  const platform::Handle mutex = shell_.CreateMutex(kMutexName, last_error);
+  const platform::Handle mutex = shell_.CreateMutex(TUNRA_MUTEX_NAME, last_error);
   if (!mutex) return false;
   if (last_error == platform::kErrorAlreadyExists) {
-    shell_.SendMessage(other_instance_window_, kWmAppRestore, 0, 0);
+    shell_.SendMessage(other_instance_window_, WM_APP_RESTORE, 0, 0);
     return false;
   }
   // The mutex stays open until the process ends; the system releases it then.

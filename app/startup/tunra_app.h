@@ -5,6 +5,7 @@
 #include <functional>
 #include <string_view>
 
+#include "resources/resource_ids.h"
 #include "session/session_record.h"
 #include "platform/app_shell.h"
 #include "platform/system.h"
@@ -12,9 +13,6 @@
 namespace app {
 
 inline constexpr std::uint32_t kCommonControlClasses = 0xFF;
-inline constexpr const char* kMutexName = "Lumrex_Client_Program";
-inline constexpr const char* kMainWindowTitle = "Lumrex";
-inline constexpr std::uint32_t kWmAppRestore = 1324;  // WM_USER + 300
 
 class CTunraApp {
  public:

@@ -4,15 +4,15 @@ namespace app {
 
 int CTrayIcon::Create(platform::WindowHandle owner) {
   platform::OsVersion version;
-  if (!system_.GetVersionEx(version) || version.major < 4 || !owner) {
+  if (!system_.GetVersionEx(version) || version.major < 4 || !owner || !shell_.IsWindow(owner)) {
     icon_valid_ = false;
     return 0;
   }
   data_ = platform::NotifyIconData{};
   data_.owner = owner;
-  data_.id = kTrayIconId;
+  data_.id = TRAY_ICON_ID;
   data_.flags = platform::kNifMessage | platform::kNifIcon | platform::kNifTip;
-  data_.callbackMessage = kWmTrayNotify;
+  data_.callbackMessage = WM_TRAY_NOTIFY;
   data_.tip = kTrayTip;
   icon_valid_ = shell_.NotifyIcon(platform::kNimAdd, data_);
   return icon_valid_ ? 1 : 0;

@@ -2,16 +2,13 @@
 // one, the tip " TUNRA 매니저 ", and the callback message 1012 for its clicks.
 #pragma once
 
+#include "resources/resource_ids.h"
+#include "app/texts.h"
 #include "platform/shell.h"
 #include "platform/system.h"
 
 namespace app {
 
-inline constexpr std::uint32_t kTrayIconId = 129;
-inline constexpr std::uint32_t kWmTrayNotify = 1012;
-inline constexpr int kTrayIconIdle = 213;
-inline constexpr int kTrayIconConnected = 214;
-inline constexpr const char* kTrayTip = " TUNRA 매니저 ";
 
 class CTrayIcon {
  public:
@@ -19,7 +16,7 @@ class CTrayIcon {
   virtual ~CTrayIcon() { Remove(); }
 
   // Adds the icon for `owner`: 1, or 0 when the shell is too old (major version
-  // below 4), the owner is missing, or the shell refuses it.
+  // below 4), the owner is missing or no window, or the shell refuses it.
   int Create(platform::WindowHandle owner);
 
   // Deletes the icon when it exists.

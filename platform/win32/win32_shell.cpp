@@ -53,6 +53,8 @@ IconHandle Win32Shell::LoadIcon(int resourceId) {
       ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resourceId)));
 }
 
+bool Win32Shell::IsWindow(WindowHandle window) { return ::IsWindow(reinterpret_cast<HWND>(window)) != FALSE; }
+
 std::intptr_t Win32Shell::ShellExecute(WindowHandle owner, const std::string& verb,
                                        const std::string& file, const std::string& parameters,
                                        const std::string& directory, int show) {

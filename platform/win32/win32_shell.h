@@ -8,6 +8,7 @@ namespace platform::win32 {
 class Win32Shell final : public IShell {
  public:
   bool NotifyIcon(std::uint32_t message, const NotifyIconData& data) override;
+  bool IsWindow(WindowHandle window) override;
   IconHandle LoadIcon(int resourceId) override;
   std::intptr_t ShellExecute(WindowHandle owner, const std::string& verb, const std::string& file,
                              const std::string& parameters, const std::string& directory,

@@ -67,7 +67,7 @@
 
 namespace {
 
-HWND MainWindow() { return FindWindowW(nullptr, TUNRA_WINDOW_TITLE); }
+HWND MainWindow() { return FindWindowW(nullptr, L"" TUNRA_WINDOW_TITLE); }
 
 // The window has its title from its creation, but the client shows it only once its
 // initialisation (panels, places, narrow layout) is done: wait for it to be visible.

@@ -20,12 +20,13 @@ template <class Internet>
 class ExchangeRig {
  protected:
   explicit ExchangeRig(platform::WindowHandle main_handle = 0)
-      : ctx_{record_, web_, main_, panel_, registry_, system_, facts_, tables_, shell_, files_, clock_, hooks_,
-             main_handle} {}
+      : ctx_{record_, web_, main_, registry_, system_, facts_, tables_, shell_, files_, clock_, hooks_} {
+    main_.handle = main_handle;
+  }
 
   session::SessionRecord record_;
   Internet internet_;
-  FakeWindow main_, panel_;
+  FakeWindow main_;
   // Messages of the HTTP client ("Web Send Error") go to the main window.
   protocol::CWebMgmt web_{internet_, session::kRequestHeaders, "tunra",
                           [this](const std::string& text, const std::string& caption) {

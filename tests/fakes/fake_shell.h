@@ -22,6 +22,7 @@ class FakeShell : public platform::IShell {
   };
 
   bool NotifyIcon(std::uint32_t message, const platform::NotifyIconData& data) override;
+  bool IsWindow(platform::WindowHandle window) override { return window != 0 && window != destroyedWindow; }
   platform::IconHandle LoadIcon(int resourceId) override {
     loadedIcons.push_back(resourceId);
     return missingIcon == resourceId ? 0 : static_cast<platform::IconHandle>(0x10000 + resourceId);
@@ -37,6 +38,7 @@ class FakeShell : public platform::IShell {
   bool iconShown = false;
   platform::NotifyIconData current;
 
+  platform::WindowHandle destroyedWindow = 0;  // IsWindow answers false for it
   bool failNotify = false;        // every Shell_NotifyIcon call is refused
   int missingIcon = -1;           // LoadIcon of this resource gives 0
   std::intptr_t executeResult = 42;  // > 32: success; set <= 32 to fail

@@ -44,6 +44,7 @@ class FakeWindow : public platform::IWindow {
   FakeWindow(const FakeWindow&) = delete;
   FakeWindow& operator=(const FakeWindow&) = delete;
 
+  platform::WindowHandle Handle() override { return handle; }
   void SetText(int id, const std::string& text) override { controls_[id].text = text; }
   std::string GetText(int id) override { return controls_[id].text; }
   void Show(int id, bool visible) override { controls_[id].visible = visible; }
@@ -93,6 +94,7 @@ class FakeWindow : public platform::IWindow {
   void AnswerNextBoxes(std::initializer_list<int> answers) {
     answers_.insert(answers_.end(), answers.begin(), answers.end());
   }
+  platform::WindowHandle handle = 0x700;  // what Handle() answers
   std::function<void(const Box&)> onMessageBox;  // runs while the box is "open"
   std::function<void(unsigned timerId)> onTimer;  // receives ticks from the clock
 

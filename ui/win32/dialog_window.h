@@ -23,6 +23,7 @@ class DialogWindow : public platform::IWindow {
   // Answers WM_DRAWITEM for the bitmap buttons set up through SetBitmaps.
   bool DrawItem(const DRAWITEMSTRUCT& item) const;
 
+  platform::WindowHandle Handle() override { return reinterpret_cast<platform::WindowHandle>(dialog_); }
   void SetText(int id, const std::string& text) override;
   std::string GetText(int id) override;
   void Show(int id, bool visible) override;

@@ -1,6 +1,7 @@
 #include "ui/win32/main_window.h"
 
 #include "app/main/window_rules.h"
+#include "platform/win32/cp949_wide.h"
 #include "resources/resource_ids.h"
 #include "ui/win32/skin.h"
 #include "ui/win32/tray_menu.h"
@@ -12,7 +13,6 @@ namespace {
 constexpr COLORREF kLabelBack = RGB(0x29, 0x29, 0x29);
 constexpr COLORREF kLabelText = RGB(0xEA, 0xEA, 0xEA);
 constexpr COLORREF kPanelText = RGB(0xDD, 0xDD, 0xDD);
-constexpr COLORREF kAccountText = RGB(0x33, 0x33, 0x33);  // on the account box's light fill
 constexpr COLORREF kPanelBack = RGB(0x22, 0x22, 0x22);
 
 HBRUSH PanelBrush() {
@@ -20,9 +20,17 @@ HBRUSH PanelBrush() {
   return brush;
 }
 
+// An owner-painted label styled as the logic's table says.
+void ApplyLabelStyle(PanelRouter& panel, const app::LabelStyle& style) {
+  FontStatic& label = panel.Label(style.id);
+  label.SetBackColor(style.backColor);
+  label.SetFontStyle(platform::win32::Cp949ToWide(style.face), style.height, style.textColor, style.flags);
+}
+
 }  // namespace
 
-MainWindow::MainWindow(session::SessionRecord& record) : record_(record) {}
+MainWindow::MainWindow(session::SessionRecord& record, platform::Platform& platform)
+    : record_(record), platform_(platform) {}
 
 MainWindow::~MainWindow() {
   dlg_.reset();  // removes the tray icon if it is still there
@@ -32,22 +40,17 @@ MainWindow::~MainWindow() {
   if (background_ != nullptr) DeleteObject(background_);
 }
 
+app::MainWindowPanels MainWindow::Panels() {
+  return {window_,         login_.window(),    account_.window(),    ip_mgmt_tab5_.window(),
+          dynamic_ip_tab_.window(), vpn_conn_.window(), prog_update_.window()};
+}
+
 bool MainWindow::Create(HINSTANCE instance) {
   instance_ = instance;
-  dlg_ = std::make_unique<app::CTunraDlg>(record_, app::MainWindowPlatform{window_, system_, registry_, shell_},
-                                          *this, services_);
-  app::MainWindowPeers peers;
-  peers.logoutNotice = &logout_notice_;
-  peers.accountBanner = &account_banner_;
-  dlg_->AttachPeers(peers);
-
-  session_ = std::make_unique<app::CLoginSession>(app::LoginSessionParts{
-      record_, login_state_, clock_, registry_, tables_, exchanges_, progress_link_, vpn_conn_.window(),
-      login_.window(), account_.window(), not_yet_, update_});
-  login_dlg_ = std::make_unique<app::CLoginDlg>(app::LoginDlgParts{
-      record_, login_state_, login_.window(), 0, registry_, files_, shell_, tables_, *session_, exchanges_,
-      ip_mgmt_tab5_.window(), dynamic_ip_tab_.window(), not_yet_, *this, login_banner_});
-
+  dlg_ = std::make_unique<app::CTunraDlg>(
+      record_, platform_, *this,
+      app::MainWindowPeers{ip_panels_not_available_, ip_panels_not_available_, tunnel_not_available_,
+                           program_hooks_not_available_, update_not_available_, login_banner_, account_banner_});
   HWND window = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_MAIN), nullptr, &MainWindow::DialogProc,
                                    reinterpret_cast<LPARAM>(this));
   return window != nullptr;
@@ -58,13 +61,14 @@ bool MainWindow::IsInLoginPanel(HWND window) const {
 }
 
 int MainWindow::Run() {
+  if (window_.hwnd() == nullptr || !IsWindow(window_.hwnd())) return 0;  // ended while starting
   ShowWindow(window_.hwnd(), SW_SHOW);
   UpdateWindow(window_.hwnd());
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
     // The login panel's keys: Enter moves to the password, then logs in.
     if ((message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) && IsInLoginPanel(message.hwnd) &&
-        login_dlg_->PreTranslateMessage(message.message, message.wParam, GetDlgCtrlID(GetFocus())))
+        dlg_->login().PreTranslateMessage(message.message, message.wParam, GetDlgCtrlID(GetFocus())))
       continue;
     // Enter, Escape and Alt+F4 never reach a window: no key closes the client.
     if (app::SwallowKey(message.message, message.wParam)) continue;
@@ -80,11 +84,10 @@ INT_PTR CALLBACK MainWindow::DialogProc(HWND window, UINT message, WPARAM wparam
     auto* self = reinterpret_cast<MainWindow*>(lparam);
     SetWindowLongPtrW(window, DWLP_USER, lparam);
     self->window_.Attach(window);
-    self->ctx_.mainWindowHandle = reinterpret_cast<platform::WindowHandle>(window);
     self->background_ = LoadBitmapW(self->instance_, MAKEINTRESOURCEW(IDB_MAIN_BACKGROUND));
     self->version_.Attach(window, IDC_MAIN_VERSION);
     self->version_.SetBackColor(kLabelBack);
-    self->version_.SetFontStyle(L"굴림", 11, kLabelText, FontStatic::kCenter);
+    self->version_.SetFontStyle(platform::win32::Cp949ToWide(app::kGulim), 11, kLabelText, app::kFontCenter);
     return self->dlg_->OnInitDialog() ? TRUE : FALSE;
   }
   auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, DWLP_USER));
@@ -117,6 +120,14 @@ INT_PTR MainWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       // The system close ends the window in the logic; the rest (minimize, ...) gets
       // the default processing.
       return (wparam & 0xFFF0) == SC_CLOSE ? TRUE : FALSE;
+    case WM_CLOSE:
+      // Without this the dialog manager turns WM_CLOSE into an IDCANCEL command, which
+      // the window ignores: an installer or taskkill could never close the client.
+      dlg_->OnClose();
+      return TRUE;
+    case WM_TIMER:
+      dlg_->OnTimer(static_cast<unsigned>(wparam));
+      return TRUE;
     case WM_TRAY_NOTIFY:
       return Result(dlg_->OnTrayNotify(wparam, lparam));
     case WM_APP_RESTORE:
@@ -150,47 +161,50 @@ void MainWindow::SetIcons(int iconId) {
   SendMessageW(window_.hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
 }
 
-app::MainWindowPanels MainWindow::CreatePanels() {
-  app::MainWindowPanels panels;
+bool MainWindow::CreatePanels() {
+  bool created = true;
 
-  // Login panel: its start sequence runs as it is created.
+  // Login panel: the remember box, the test box and the banner show the background.
   login_.onInit = [this] {
     login_.SetTransparent(IDC_LOGIN_REMEMBER, kPanelText);
     login_.SetTransparent(IDC_LOGIN_TEST_CERT, kPanelText);
     login_.SetTransparent(IDC_LOGIN_BANNER, kPanelText);
-    login_dlg_->OnInitDialog();
   };
   login_.onCommand = [this](int id, int code) {
-    if (code != BN_CLICKED) return;
+    if (code != BN_CLICKED) return;  // STN_CLICKED of the banner is BN_CLICKED too
     if (id == IDC_LOGIN_BANNER) login_banner_.Open();
-    else login_dlg_->OnCommand(id);
+    else dlg_->login().OnCommand(id);
   };
-  if (CreatePanel(login_, IDD_LOGIN, IDB_LOGIN_BACKGROUND, true)) panels.login = &login_.window();
+  created &= CreatePanel(login_, IDD_LOGIN, IDB_LOGIN_BACKGROUND, true);
 
-  // Account panel: its logic is created by the main window with the panels.
+  // Account panel: five owner-painted labels in the logic's styles.
   account_.onInit = [this] {
-    for (int id : {IDC_ACCOUNT_USER, IDC_ACCOUNT_GAME, IDC_ACCOUNT_END_DATE, IDC_ACCOUNT_TIME, IDC_ACCOUNT_STATUS})
-      account_.SetTransparent(id, kAccountText);
+    for (const app::LabelStyle& style : app::kAccountLabelStyles) ApplyLabelStyle(account_, style);
     account_.SetTransparent(IDC_ACCOUNT_BANNER, kPanelText);
   };
   account_.onCommand = [this](int id, int code) {
     if (code != BN_CLICKED) return;
     if (id == IDC_ACCOUNT_BANNER) account_banner_.Open();
-    else if (dlg_->accountPanel()) dlg_->accountPanel()->OnCommand(id);
+    else dlg_->account().OnCommand(id);
   };
-  if (CreatePanel(account_, IDD_ACCOUNT, IDB_ACCOUNT_BACKGROUND, true)) panels.account = &account_.window();
+  created &= CreatePanel(account_, IDD_ACCOUNT, IDB_ACCOUNT_BACKGROUND, true);
 
-  if (CreatePanel(ip_mgmt_tab5_, IDD_IP_CLASSES, 0, true)) panels.ipMgmtTab5 = &ip_mgmt_tab5_.window();
-  if (CreatePanel(dynamic_ip_tab_, IDD_IP_POOL, 0, true)) panels.dynamicIpTab = &dynamic_ip_tab_.window();
+  created &= CreatePanel(ip_mgmt_tab5_, IDD_IP_POOL, 0, true);
+  created &= CreatePanel(dynamic_ip_tab_, IDD_IP_CLASSES, 0, true);
 
-  // Progress dialog: a top-level popup that animates on its own timer.
-  vpn_conn_.onInit = [this] { vpn_conn_.SetTransparent(IDC_PROGRESS_STATUS, kPanelText); };
-  vpn_conn_.onTimer = [this](unsigned timer) {
-    if (dlg_->connProgress()) dlg_->connProgress()->OnTimer(timer);
+  // Progress dialog: a top-level popup with a styled status line and the two-colour
+  // bar, animated on its own timer.
+  vpn_conn_.onInit = [this] {
+    ApplyLabelStyle(vpn_conn_, app::kConnStatusStyle);
+    const app::ProgressBarLook& look = app::kConnProgressLook;
+    // The caption over the filled part keeps the control's default: the window colour.
+    conn_progress_bar_.Attach(vpn_conn_.hwnd(), IDC_PROGRESS_BAR,
+                              {look.backColor, look.barColor, GetSysColor(COLOR_WINDOW), look.textOnBackColor});
   };
-  if (CreatePanel(vpn_conn_, IDD_VPN_CONN, IDB_PROGRESS_BACKGROUND, false)) panels.vpnConn = &vpn_conn_.window();
-  if (CreatePanel(prog_update_, IDD_PROG_UPDATE, 0, false)) panels.progUpdate = &prog_update_.window();
-  return panels;
+  vpn_conn_.onTimer = [this](unsigned timer) { dlg_->progress().OnTimer(timer); };
+  created &= CreatePanel(vpn_conn_, IDD_VPN_CONN, IDB_PROGRESS_BACKGROUND, false);
+  created &= CreatePanel(prog_update_, IDD_PROG_UPDATE, 0, false);
+  return created;
 }
 
 platform::Rect MainWindow::DesktopRect() {
@@ -202,6 +216,8 @@ platform::Rect MainWindow::DesktopRect() {
 void MainWindow::Minimize() { SendMessageW(window_.hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0); }
 
 void MainWindow::ShowNormal() { ShowWindow(window_.hwnd(), SW_SHOWNORMAL); }
+
+void MainWindow::SetForeground() { SetForegroundWindow(window_.hwnd()); }
 
 void MainWindow::EndDialog() { DestroyWindow(window_.hwnd()); }
 

@@ -1,27 +1,44 @@
-// Entry point of tunra.exe: the application object's start-up, then the main window
-// until it is closed.
+// Entry point of tunra.exe: builds the one bundle of platform services, runs the
+// application object's start-up, then the main window until it is closed.
 #include "platform/win32/windows_include.h"
 
 #include <cstdlib>
 
 #include "app/startup/tunra_app.h"
+#include "platform/platform.h"
 #include "platform/win32/win32_app_shell.h"
+#include "platform/win32/win32_files.h"
+#include "platform/win32/win32_internet.h"
+#include "platform/win32/win32_net_tables.h"
+#include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_shell.h"
 #include "platform/win32/win32_system.h"
 #include "ui/win32/main_window.h"
 
 namespace {
+
 // The process-wide session record.
 session::SessionRecord g_session;
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-  platform::win32::Win32AppShell shell;
+  platform::win32::Win32Registry registry;
+  platform::win32::Win32Internet internet;
+  platform::win32::Win32NetTables net_tables;
+  platform::win32::Win32Shell shell;
   platform::win32::Win32System system;
-  app::CTunraApp application(g_session, shell, system);
+  platform::win32::Win32SystemFacts system_facts;
+  platform::win32::Win32Clock clock;
+  platform::win32::Win32Files files;
+  platform::win32::Win32AppShell app_shell;
+  platform::Platform services{registry, internet, net_tables, shell, system, system_facts, clock, files, app_shell};
+
+  app::CTunraApp application(g_session, services.appShell, services.system);
   // The first argument after the program name, split by the C runtime's rules.
   const char* branding = __argc > 1 ? __argv[1] : "";
-  application.InitInstance(branding, [instance] {
-    ui::MainWindow main_window(g_session);
+  application.InitInstance(branding, [instance, &services] {
+    ui::MainWindow main_window(g_session, services);
     if (main_window.Create(instance)) main_window.Run();
   });
   return 0;

@@ -35,7 +35,8 @@ class LoginDlgTest : public ::testing::Test {
     record_.webHost = "203.0.113.10";
     poolPanel_.Show(kSelf, false);
     classPanel_.Show(kSelf, false);
-    panel_.Show(app::kIdTestCertificateBox, false);  // hidden in the template
+    panel_.handle = kPanelHandle;  // the owner of the pages the panel opens
+    panel_.Show(IDC_LOGIN_TEST_CERT, false);  // hidden in the template
   }
 
   void Save(Setting s, const std::string& text) {
@@ -50,8 +51,8 @@ class LoginDlgTest : public ::testing::Test {
     return registry_.Find(settings::kSettingsRoot, settings::kSettingsKeyPath, name) != nullptr;
   }
   void Type(const std::string& id, const std::string& password) {
-    panel_.SetText(app::kIdUserField, id);
-    panel_.SetText(app::kIdPasswordField, password);
+    panel_.SetText(IDC_LOGIN_USER, id);
+    panel_.SetText(IDC_LOGIN_PASSWORD, password);
   }
   std::vector<platform::RouteRow> CreatedWithMetric(std::uint32_t metric) {
     std::vector<platform::RouteRow> rows;
@@ -62,7 +63,7 @@ class LoginDlgTest : public ::testing::Test {
 
   CallLog log_;
   session::SessionRecord record_;
-  app::LoginWindowState state_;
+  app::MainWindowState state_;
   fakes::FakeWindow panel_, poolPanel_, classPanel_;
   fakes::FakeRegistry registry_;
   fakes::FakeFiles files_;
@@ -70,12 +71,12 @@ class LoginDlgTest : public ::testing::Test {
   fakes::FakeNetTables tables_;
   logintest::FakeSession session_{log_, record_};
   logintest::FakeExchanges exchanges_{log_};
-  logintest::FakeIpLists ipLists_{log_};
+  logintest::FakeIpList poolList_{log_, "LoadIpPool"}, classList_{log_, "LoadIpClasses"};
   logintest::FakeMainWindow mainWindow_{log_};
   logintest::FakeBanner banner_;
   app::LoginDlgParts Parts(app::ISessionLogin& session) {
-    return {record_,   state_,    panel_,     kPanelHandle, registry_,   files_,   shell_,  tables_,
-            session,   exchanges_, poolPanel_, classPanel_, ipLists_, mainWindow_, banner_};
+    return {record_,     state_,      panel_,    registry_, files_,      shell_,  tables_, session,
+            exchanges_, poolPanel_, classPanel_, poolList_, classList_, mainWindow_, banner_};
   }
   app::CLoginDlg dlg_{Parts(session_)};
 };
@@ -114,33 +115,33 @@ TEST_F(LoginDlgTest, RememberedAccountFillsTheFieldsOnlyWhenTheBoxWasSaved) {
     }
     record_.userId = "before";
     record_.password = "before";
-    panel_.SetText(app::kIdUserField, "typed");
-    panel_.SetCheck(app::kIdRememberBox, 0);
+    panel_.SetText(IDC_LOGIN_USER, "typed");
+    panel_.SetCheck(IDC_LOGIN_REMEMBER, 0);
     dlg_.OnInitDialog();
 
-    EXPECT_EQ(panel_.GetCheck(app::kIdRememberBox), c.filled ? 1 : 0);
+    EXPECT_EQ(panel_.GetCheck(IDC_LOGIN_REMEMBER), c.filled ? 1 : 0);
     const std::string id = c.filled ? (c.savedAccount ? "demo" : "") : "before";
     const std::string password = c.filled ? (c.savedAccount ? "demo1234" : "") : "before";
     EXPECT_EQ(record_.userId, id);
     EXPECT_EQ(record_.password, password);
-    EXPECT_EQ(panel_.GetText(app::kIdUserField), c.filled ? id : "typed");
+    EXPECT_EQ(panel_.GetText(IDC_LOGIN_USER), c.filled ? id : "typed");
     if (c.filled) {
-      EXPECT_EQ(panel_.GetText(app::kIdPasswordField), password);
+      EXPECT_EQ(panel_.GetText(IDC_LOGIN_PASSWORD), password);
     }
   }
 }
 
 TEST_F(LoginDlgTest, DebugMarkerInTheWindowsFolderShowsTheTestBoxUnchecked) {
   dlg_.OnInitDialog();
-  EXPECT_FALSE(panel_.IsVisible(app::kIdTestCertificateBox));
+  EXPECT_FALSE(panel_.IsVisible(IDC_LOGIN_TEST_CERT));
 
   files_.Put("c:\\windows\\mesh_trace", "");  // the whole path is looked up in lower case
-  panel_.SetCheck(app::kIdTestCertificateBox, 1);
+  panel_.SetCheck(IDC_LOGIN_TEST_CERT, 1);
   dlg_.OnInitDialog();
-  EXPECT_TRUE(panel_.IsVisible(app::kIdTestCertificateBox));
-  EXPECT_EQ(panel_.GetCheck(app::kIdTestCertificateBox), 0);
+  EXPECT_TRUE(panel_.IsVisible(IDC_LOGIN_TEST_CERT));
+  EXPECT_EQ(panel_.GetCheck(IDC_LOGIN_TEST_CERT), 0);
   EXPECT_FALSE(dlg_.TestCertificateChecked());
-  panel_.SetCheck(app::kIdTestCertificateBox, 1);
+  panel_.SetCheck(IDC_LOGIN_TEST_CERT, 1);
   EXPECT_TRUE(dlg_.TestCertificateChecked());
 }
 
@@ -167,13 +168,13 @@ TEST_F(LoginDlgTest, KeysNeverCloseThePanelAndEnterWalksToTheLogin) {
     bool logsIn;
   };
   const Case cases[] = {
-      {app::kWmSysKeyDown, app::kVkF4, app::kIdPasswordField, true, -1, false},
-      {app::kWmKeyDown, app::kVkEscape, app::kIdPasswordField, true, -1, false},
-      {app::kWmKeyDown, app::kVkReturn, app::kIdUserField, true, app::kIdPasswordField, false},
-      {app::kWmKeyDown, app::kVkReturn, app::kIdPasswordField, true, -1, true},
-      {app::kWmKeyDown, app::kVkReturn, app::kIdRememberBox, true, -1, false},
-      {app::kWmKeyDown, 'A', app::kIdUserField, false, -1, false},
-      {app::kWmKeyDown, app::kVkF4, app::kIdUserField, false, -1, false},  // F4 without Alt
+      {app::kWmSysKeyDown, app::kVkF4, IDC_LOGIN_PASSWORD, true, -1, false},
+      {app::kWmKeyDown, app::kVkEscape, IDC_LOGIN_PASSWORD, true, -1, false},
+      {app::kWmKeyDown, app::kVkReturn, IDC_LOGIN_USER, true, IDC_LOGIN_PASSWORD, false},
+      {app::kWmKeyDown, app::kVkReturn, IDC_LOGIN_PASSWORD, true, -1, true},
+      {app::kWmKeyDown, app::kVkReturn, IDC_LOGIN_REMEMBER, true, -1, false},
+      {app::kWmKeyDown, 'A', IDC_LOGIN_USER, false, -1, false},
+      {app::kWmKeyDown, app::kVkF4, IDC_LOGIN_USER, false, -1, false},  // F4 without Alt
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.message) + " " + std::to_string(c.key) + " " + std::to_string(c.focus));
@@ -187,20 +188,20 @@ TEST_F(LoginDlgTest, KeysNeverCloseThePanelAndEnterWalksToTheLogin) {
 }
 
 TEST_F(LoginDlgTest, RememberBoxWritesOrDeletesTheSavedChoice) {
-  panel_.SetCheck(app::kIdRememberBox, 1);
-  dlg_.OnCommand(app::kIdRememberBox);
+  panel_.SetCheck(IDC_LOGIN_REMEMBER, 1);
+  dlg_.OnCommand(IDC_LOGIN_REMEMBER);
   EXPECT_EQ(Saved(Setting::kRememberAccount), "1");
 
-  panel_.SetCheck(app::kIdRememberBox, 0);
-  dlg_.OnCommand(app::kIdRememberBox);
+  panel_.SetCheck(IDC_LOGIN_REMEMBER, 0);
+  dlg_.OnCommand(IDC_LOGIN_REMEMBER);
   EXPECT_FALSE(HasSaved("uipchk"));
-  dlg_.OnCommand(app::kIdRememberBox);  // deleting a missing value is harmless
+  dlg_.OnCommand(IDC_LOGIN_REMEMBER);  // deleting a missing value is harmless
   EXPECT_FALSE(HasSaved("uipchk"));
 }
 
 TEST_F(LoginDlgTest, PageButtonsOpenTheirPagesInTheBrowser) {
-  dlg_.OnCommand(app::kIdSignUpButton);
-  dlg_.OnCommand(app::kIdFindPasswordButton);
+  dlg_.OnCommand(IDC_LOGIN_SIGNUP);
+  dlg_.OnCommand(IDC_LOGIN_FIND_PASSWORD);
   ASSERT_EQ(shell_.executed.size(), 2u);
   EXPECT_EQ(shell_.executed[0].file, "http://" TUNRA_WEB_HOST "/member/join1.php");
   EXPECT_EQ(shell_.executed[1].file, "http://" TUNRA_WEB_HOST "/member/idpw.php");
@@ -222,28 +223,28 @@ TEST_F(LoginDlgTest, InputThatCannotBeSentIsRefusedBeforeAnythingChanges) {
     int focus;
   };
   const Case cases[] = {
-      {"", "pw", " 아이디를 입력 해주세요. ", app::kIdUserField},
-      {"", "", " 아이디를 입력 해주세요. ", app::kIdUserField},
-      {"demo", "", " 패스워드를 입력 해주세요. ", app::kIdPasswordField},
-      {"abc|auth_mode=vpn", "pw", protocol::kUserFieldRefused, app::kIdUserField},
-      {"a^b", "pw", protocol::kUserFieldRefused, app::kIdUserField},
-      {"demo", "pw=1", protocol::kUserFieldRefused, app::kIdPasswordField},
-      {"demo", "p\tw", protocol::kUserFieldRefused, app::kIdPasswordField},
+      {"", "pw", " 아이디를 입력 해주세요. ", IDC_LOGIN_USER},
+      {"", "", " 아이디를 입력 해주세요. ", IDC_LOGIN_USER},
+      {"demo", "", " 패스워드를 입력 해주세요. ", IDC_LOGIN_PASSWORD},
+      {"abc|auth_mode=vpn", "pw", protocol::kUserFieldRefused, IDC_LOGIN_USER},
+      {"a^b", "pw", protocol::kUserFieldRefused, IDC_LOGIN_USER},
+      {"demo", "pw=1", protocol::kUserFieldRefused, IDC_LOGIN_PASSWORD},
+      {"demo", "p\tw", protocol::kUserFieldRefused, IDC_LOGIN_PASSWORD},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.id) + " / " + c.password);
     Type(c.id, c.password);
-    panel_.Enable(app::kIdLoginButton, false);
+    panel_.Enable(IDC_LOGIN_BUTTON, false);
     record_.userId = "before";
     record_.ipCode = "101";
     const std::size_t boxes = panel_.boxes().size();
-    dlg_.OnCommand(app::kIdLoginButton);
+    dlg_.OnCommand(IDC_LOGIN_BUTTON);
     ASSERT_EQ(panel_.boxes().size(), boxes + 1);
     EXPECT_EQ(panel_.boxes().back().text, c.text);
     EXPECT_EQ(panel_.boxes().back().caption, "계정정보");
     EXPECT_EQ(panel_.boxes().back().style, platform::kMbOk);
     EXPECT_EQ(panel_.focus(), c.focus);
-    EXPECT_TRUE(panel_.IsEnabled(app::kIdLoginButton));
+    EXPECT_TRUE(panel_.IsEnabled(IDC_LOGIN_BUTTON));
     EXPECT_EQ(record_.userId, "before");
     EXPECT_EQ(record_.ipCode, "101");
   }
@@ -373,7 +374,7 @@ TEST_F(LoginDlgTest, SavedAccountIsTheFormTheSessionUses) {
   dlg.OnLogin();
   EXPECT_EQ(protocol::DecodePayload(Saved(Setting::kAccountId)), "demo");
   EXPECT_EQ(protocol::DecodePayload(Saved(Setting::kPassword)), "password");
-  EXPECT_EQ(account.GetText(app::kAccountUserText), "demo");
+  EXPECT_EQ(account.GetText(IDC_ACCOUNT_USER), "demo");
   EXPECT_FALSE(panel_.IsVisible(kSelf));
   EXPECT_EQ(record_.connState, session::kConnLoggedIn);
 }

@@ -37,14 +37,14 @@ class LoginExchangeTest : public ::testing::Test, protected fakes::ExchangeRig<f
   }
 
   CallLog log_;
-  app::LoginWindowState state_;
-  fakes::FakeWindow progressWindow_, login_;
+  app::MainWindowState state_;
+  fakes::FakeWindow progressWindow_, login_, account_;
   app::ProtocolLoginExchanges exchanges_{ctx_};
   logintest::FakeProgress progress_{log_};
   logintest::FakeTunnel tunnel_{log_};
   logintest::FakeUpdate update_{log_};
   app::CLoginSession session_{{record_, state_, clock_, registry_, tables_, exchanges_, progress_, progressWindow_,
-                               login_, panel_, tunnel_, update_}};
+                               login_, account_, tunnel_, update_}};
 };
 
 TEST_F(LoginExchangeTest, ReplyFillsTheAccountPanelAndTheRequestCarriesTheDrawnKey) {
@@ -53,8 +53,8 @@ TEST_F(LoginExchangeTest, ReplyFillsTheAccountPanelAndTheRequestCarriesTheDrawnK
   const std::string params = SentParams();
   EXPECT_NE(params.find("|id=demo|password=demo1234|"), std::string::npos) << params;
   EXPECT_NE(params.find("|session_key=" + app::DrawSessionKey(clock_.Now()) + "|"), std::string::npos) << params;
-  EXPECT_EQ(panel_.GetText(app::kAccountGameText), "raid");
-  EXPECT_EQ(panel_.GetText(app::kAccountEndDateText), "2024년 03월 05일");
+  EXPECT_EQ(account_.GetText(IDC_ACCOUNT_GAME), "raid");
+  EXPECT_EQ(account_.GetText(IDC_ACCOUNT_END_DATE), "2024년 03월 05일");
   ASSERT_EQ(tables_.created.size(), 2u);
   EXPECT_EQ(tables_.created[0].dest, net::Ipv4FromText("198.51.100.20"));
   EXPECT_TRUE(main_.boxes().empty());

@@ -38,17 +38,29 @@ class FakeProgress : public app::IConnProgress {
  public:
   explicit FakeProgress(CallLog& log) : log_(log) {}
   void ResetProgress() override { log_.push_back("ResetProgress"); }
-  void StopProgress() override { log_.push_back("StopProgress"); }
+  int StartProgress() override {
+    log_.push_back("StartProgress");
+    return 0;
+  }
+  int StopProgress() override {
+    log_.push_back("StopProgress");
+    return 0;
+  }
 
  private:
   CallLog& log_;
 };
 
-class FakeTunnel : public app::ITunnelCleanup {
+class FakeTunnel : public app::ITunnelServices {
  public:
   explicit FakeTunnel(CallLog& log) : log_(log) {}
   void StopOpenVpn() override { log_.push_back("StopOpenVpn"); }
   void RemoveOpenVpnFiles() override { log_.push_back("RemoveOpenVpnFiles"); }
+  int WritePhonebook(int, int) override { return -1; }
+  int CheckTapAdapter() override { return -1; }
+  int AllowThroughFirewall() override { return -1; }
+  int EnableConnectionByDevice(const std::string&, bool) override { return -1; }
+  void HangUpRas() override {}
 
  private:
   CallLog& log_;
@@ -82,14 +94,18 @@ class FakeSession : public app::ISessionLogin {
   session::SessionRecord& record_;
 };
 
-class FakeIpLists : public app::IIpListPanels {
+// One IP list panel's logic; `load` names what it fills.
+class FakeIpList : public app::IIpListPanel {
  public:
-  explicit FakeIpLists(CallLog& log) : log_(log) {}
-  void LoadIpPool() override { log_.push_back("LoadIpPool"); }
-  void LoadIpClasses() override { log_.push_back("LoadIpClasses"); }
+  FakeIpList(CallLog& log, std::string load) : log_(log), load_(std::move(load)) {}
+  void LoadList() override { log_.push_back(load_); }
+  void ClearUsedHistory() override {}
+  void SetCurrentRow(int) override {}
+  void RepaintList() override {}
 
  private:
   CallLog& log_;
+  std::string load_;
 };
 
 class FakeMainWindow : public app::ILoginMainWindow {
@@ -101,7 +117,7 @@ class FakeMainWindow : public app::ILoginMainWindow {
   CallLog& log_;
 };
 
-class FakeBanner : public app::ILoginBanner {
+class FakeBanner : public app::IBanner {
  public:
   void Navigate(const std::string& url) override { urls.push_back(url); }
   std::vector<std::string> urls;

@@ -50,7 +50,7 @@ class LoginSessionTest : public ::testing::Test {
 
   CallLog log_;
   session::SessionRecord record_;
-  app::LoginWindowState state_;
+  app::MainWindowState state_;
   fakes::FakeClock clock_;
   fakes::FakeRegistry registry_;
   fakes::FakeNetTables tables_;

@@ -6,13 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include "app/progress/progress_paint.h"
 #include "fakes/fake_clock.h"
 #include "fakes/fake_window.h"
 
 namespace {
 
-using app::kIdConnProgressBar;
-using app::kIdConnStatus;
 
 // The dialog over a window whose timers run on a fake clock; every tick's caption and
 // position are kept in order.
@@ -27,7 +26,7 @@ struct ProgressDialog {
     dlg.OnInitDialog();
   }
   void Run(std::uint64_t ms) { clock.Advance(ms); }
-  const fakes::FakeWindow::Control& bar() { return window.control(kIdConnProgressBar); }
+  const fakes::FakeWindow::Control& bar() { return window.control(IDC_PROGRESS_BAR); }
 
   session::SessionRecord record;
   fakes::FakeClock clock;
@@ -47,7 +46,7 @@ TEST(VpnConnDlg, ResetSetsTheRangeFromTheLoginDelay) {
   };
   for (const Row& row : rows) {
     ProgressDialog p(row.loginDelay);
-    p.window.ProgressSetPos(kIdConnProgressBar, 77);
+    p.window.ProgressSetPos(IDC_PROGRESS_BAR, 77);
     p.dlg.ResetProgress();
     EXPECT_EQ(p.bar().rangeLow, 0) << row.loginDelay;
     EXPECT_EQ(p.bar().rangeHigh, row.high) << row.loginDelay;
@@ -62,7 +61,7 @@ TEST(VpnConnDlg, ThirtySecondsRunFromOnePercentAndStartOver) {
   ProgressDialog p(30);
   p.dlg.ResetProgress();
   EXPECT_EQ(p.dlg.StartProgress(), 0);
-  EXPECT_EQ(p.window.GetText(kIdConnStatus), "접속중....");
+  EXPECT_EQ(p.window.GetText(IDC_PROGRESS_STATUS), "접속중....");
   EXPECT_EQ(p.window.timers().at(1), 100u);
 
   p.Run(30000);  // one run: 300 ticks
@@ -154,7 +153,7 @@ TEST(VpnConnDlg, DialStepsAdvanceTheBarOnlyWithinTheDurationInThousands) {
     for (const Step& s : c.steps) {
       const std::string text = "step " + std::to_string(s.step);
       p.dlg.ShowDialStep(text, s.step);
-      EXPECT_EQ(p.window.GetText(kIdConnStatus), text) << c.loginDelay;
+      EXPECT_EQ(p.window.GetText(IDC_PROGRESS_STATUS), text) << c.loginDelay;
       EXPECT_EQ(p.bar().text, s.caption) << c.loginDelay << " step " << s.step;
       EXPECT_EQ(p.bar().pos, s.position) << c.loginDelay << " step " << s.step;
       EXPECT_EQ(p.dlg.animTick(), s.animTickAfter) << c.loginDelay << " step " << s.step;
@@ -174,6 +173,26 @@ TEST(VpnConnDlg, APositionOutsideTheRangeKeepsTheBarWhereItIs) {
   EXPECT_EQ(p.bar().redraws, redraws + 293);  // only the in-range positions redraw
   p.Run(100);  // the tick starts over
   EXPECT_EQ(p.positions.back(), 0);
+}
+
+// The two-colour bar: how many pixels are filled, and so where the caption's colour
+// changes.
+TEST(ProgressPaint, FilledWidth) {
+  struct Row { int position, minValue, maxValue, width, filled; };
+  const Row rows[] = {
+      {37, 0, 100, 200, 74},    // the caption changes colour at column 74
+      {0, 0, 100, 200, 0},      // at the minimum nothing is filled
+      {100, 0, 100, 200, 200},  // at the maximum all of it: the caption in one colour
+      {1, 0, 300, 151, 0},      // truncated toward zero
+      {299, 0, 300, 151, 150},
+      {150, 0, 300, 151, 75},
+      {50, 50, 50, 200, 0},     // an empty range fills nothing instead of dividing by zero
+      {400, 0, 300, 151, 151},  // outside the range: clamped to the bar
+      {-5, 0, 300, 151, 0},
+  };
+  for (const Row& r : rows)
+    EXPECT_EQ(app::ProgressFillWidth(r.position, r.minValue, r.maxValue, r.width), r.filled)
+        << r.position << " of " << r.minValue << ".." << r.maxValue << " on " << r.width;
 }
 
 }  // namespace

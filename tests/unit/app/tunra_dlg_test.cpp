@@ -9,10 +9,7 @@
 
 #include "app/main/window_rules.h"
 #include "settings/settings_table.h"
-#include "fakes/fake_registry.h"
-#include "fakes/fake_shell.h"
-#include "fakes/fake_system.h"
-#include "fakes/fake_window.h"
+#include "unit/app/main_window_rig.h"
 
 namespace platform {
 // Readable rectangles in failure messages.
@@ -26,93 +23,11 @@ namespace {
 using platform::kSelf;
 using platform::Rect;
 
-// The main dialog is 897 x 395 pixels (598 x 263 dialog units); panels in their own sizes.
-class FakeHost : public app::IMainWindowHost {
- public:
-  FakeHost() {
-    login.Move(kSelf, {0, 0, 452, 377});
-    account.Move(kSelf, {0, 0, 384, 377});
-    ipMgmtTab5.Move(kSelf, {0, 0, 428, 390});
-    dynamicIpTab.Move(kSelf, {0, 0, 428, 390});
-    vpnConn.Move(kSelf, {0, 0, 257, 135});
-    progUpdate.Move(kSelf, {0, 0, 300, 100});
-  }
-  platform::WindowHandle Handle() override { return handle; }
-  void SetIcons(int id) override { calls.push_back("icons " + std::to_string(id)); }
-  app::MainWindowPanels CreatePanels() override {
-    calls.push_back("panels");
-    return {&login, &account, &ipMgmtTab5, &dynamicIpTab, &vpnConn, &progUpdate};
-  }
-  Rect DesktopRect() override { return {0, 0, 1280, 1024}; }
-  void Minimize() override { calls.push_back("minimize"); }
-  void ShowNormal() override { calls.push_back("show normal"); }
-  void EndDialog() override { calls.push_back("end"); }
-  void ShowTrayMenu() override { calls.push_back("tray menu"); }
-  void RunUpdateDialog() override { calls.push_back("update dialog"); }
-  void RunOptionsDialog() override { calls.push_back("options dialog"); }
-
-  platform::WindowHandle handle = 0x500;
-  fakes::FakeWindow login, account, ipMgmtTab5, dynamicIpTab, vpnConn, progUpdate;
-  std::vector<std::string> calls;
-};
-
-class FakeServices : public app::IMainWindowServices {
- public:
-  std::string ResolveLoginHost() override {
-    calls.push_back("resolve");
-    return loginHost;
-  }
-  int AllowThroughFirewall() override {
-    calls.push_back("firewall");
-    return 1;
-  }
-  int EnableConnectionByDevice(const std::string& device, bool enable) override {
-    calls.push_back((enable ? "enable " : "disable ") + device);
-    return 0;
-  }
-  std::string loginHost = "127.0.0.1";
-  std::vector<std::string> calls;
-};
-
-// The logout notice and the teardowns, noted in the order they ran.
-class FakeSessionEnd : public app::ILogoutNotice, public app::ITunnelTeardown {
- public:
-  void SendLogout(const std::string& mode) override { journal.push_back("logout " + mode); }
-  int TeardownRas() override {
-    journal.push_back("ras teardown");
-    return 1;
-  }
-  void TeardownOpenVpn(int code, const std::string& reason) override {
-    journal.push_back("openvpn teardown " + std::to_string(code) + " '" + reason + "'");
-  }
-  std::vector<std::string> journal;
-};
-
-struct MainWindow {
-  session::SessionRecord record;
-  fakes::FakeWindow window;
-  fakes::FakeSystem system;
-  fakes::FakeRegistry registry;
-  fakes::FakeShell shell;
-  FakeHost host;
-  FakeServices services;
-  bool program64 = false;
-  FakeSessionEnd sessionEnd;
-  app::MainWindowPeers peers{&sessionEnd, &sessionEnd, nullptr, nullptr, nullptr};
-  std::unique_ptr<app::CTunraDlg> dlg;
-
-  MainWindow() { window.Move(kSelf, {100, 200, 997, 595}); }
-  app::CTunraDlg& Init() {
-    dlg = std::make_unique<app::CTunraDlg>(record, app::MainWindowPlatform{window, system, registry, shell, program64},
-                                           host, services);
-    dlg->AttachPeers(peers);
-    dlg->OnInitDialog();
-    return *dlg;
-  }
-  void Store(const char* name, const char* text) {
-    registry.SetText(settings::kSettingsRoot, settings::kSettingsKeyPath, name, text);
-  }
-};
+using maintest::Journal;
+using maintest::MainWindow;
+using maintest::OpenVpnTeardown;
+using maintest::RasTeardown;
+using maintest::Then;
 
 TEST(TunraDlg, StartWithoutSavedSettings) {
   MainWindow m;
@@ -136,8 +51,8 @@ TEST(TunraDlg, StartWithoutSavedSettings) {
   EXPECT_EQ(r.connState, 0);
   EXPECT_EQ(r.loginDelay, 30);
   EXPECT_TRUE(m.registry.HasKey(platform::kHkeyCurrentUser, "SOFTWARE\\Orvak"));  // created
-  const std::vector<std::string> services = {"resolve", "firewall", "enable Corvane PCI Fast Controller"};
-  EXPECT_EQ(m.services.calls, services);
+  EXPECT_EQ(m.tables.lookedUp, std::vector<std::string>{TUNRA_LOGIN_HOST});
+  EXPECT_EQ(m.journal, (Journal{"firewall", "enable Corvane PCI Fast Controller"}));
   EXPECT_TRUE(m.window.boxes().empty());
 }
 
@@ -145,12 +60,12 @@ TEST(TunraDlg, SavedSettingsAndAnUnresolvedLoginHost) {
   MainWindow m;
   m.Store("VCType", "1");
   m.Store("VSIpChgType", "1");
-  m.services.loginHost = "";
+  m.tables.hosts.clear();
   m.Init();
   EXPECT_EQ(m.record.vpnType, 1);
   EXPECT_EQ(m.record.ipChangeType, 1);
   EXPECT_EQ(m.record.webHost, "0.0.0.0");
-  EXPECT_EQ(m.services.calls.back(), "disable Corvane PCI Fast Controller");
+  EXPECT_EQ(m.journal.back(), "disable Corvane PCI Fast Controller");
 }
 
 TEST(TunraDlg, TunnelTypeOtherThanOneMeansOpenVpn) {
@@ -192,9 +107,9 @@ TEST(TunraDlg, WindowsStartNarrowWithThePanelsInPlace) {
   EXPECT_TRUE(dlg.narrowLayout());
   EXPECT_EQ(m.window.GetText(kSelf), "Lumrex");
   EXPECT_EQ(m.window.GetRect(kSelf), (Rect{100, 200, 548, 595}));  // half of 897, same left and bottom
-  EXPECT_EQ(m.window.GetRect(app::kIdMinimize), (Rect{387, 10, 412, 32}));
-  EXPECT_EQ(m.window.GetRect(app::kIdClose), (Rect{417, 10, 442, 32}));
-  EXPECT_EQ(m.host.account.control(app::kIdAccountExpand).bitmapNormal, 185);
+  EXPECT_EQ(m.window.GetRect(IDC_MAIN_MINIMIZE), (Rect{387, 10, 412, 32}));
+  EXPECT_EQ(m.window.GetRect(IDC_MAIN_CLOSE), (Rect{417, 10, 442, 32}));
+  EXPECT_EQ(m.host.account.control(IDC_ACCOUNT_EXPAND).bitmapNormal, 185);
   EXPECT_EQ(m.host.login.GetRect(kSelf), (Rect{0, 18, 452, 395}));
   EXPECT_TRUE(m.host.login.IsVisible(kSelf));
   EXPECT_EQ(m.host.account.GetRect(kSelf), (Rect{0, 18, 384, 395}));
@@ -205,9 +120,9 @@ TEST(TunraDlg, WindowsStartNarrowWithThePanelsInPlace) {
   // Centred on the (now narrow) main window.
   EXPECT_EQ(m.host.vpnConn.GetRect(kSelf), (Rect{195, 330, 452, 465}));
   EXPECT_FALSE(m.host.vpnConn.IsVisible(kSelf));
-  EXPECT_EQ(m.host.login.focus(), app::kIdLoginUser);
-  EXPECT_EQ(m.window.GetText(app::kIdVersion), "( Ver 1185 )");
-  EXPECT_EQ(m.window.control(app::kIdHelp).bitmapNormal, 221);
+  EXPECT_EQ(m.host.login.focus(), IDC_LOGIN_USER);
+  EXPECT_EQ(m.window.GetText(IDC_MAIN_VERSION), "( Ver 1185 )");
+  EXPECT_EQ(m.window.control(IDC_MAIN_HELP).bitmapNormal, 221);
   // Tray icon added with the tip, then given picture 213.
   ASSERT_EQ(m.shell.notified.size(), 3u);
   EXPECT_EQ(m.shell.notified[0].message, platform::kNimAdd);
@@ -224,25 +139,59 @@ TEST(TunraDlg, ToggleLayoutTwiceComesBack) {
   dlg.ToggleLayout();
   EXPECT_FALSE(dlg.narrowLayout());
   EXPECT_EQ(m.window.GetRect(kSelf), (Rect{100, 200, 997, 595}));
-  EXPECT_EQ(m.window.GetRect(app::kIdMinimize), (Rect{835, 10, 860, 32}));
-  EXPECT_EQ(m.window.GetRect(app::kIdClose), (Rect{865, 10, 890, 32}));
-  EXPECT_EQ(m.host.account.control(app::kIdAccountExpand).bitmapNormal, 187);
-  EXPECT_EQ(m.host.account.control(app::kIdAccountExpand).bitmapPressed, 188);
+  EXPECT_EQ(m.window.GetRect(IDC_MAIN_MINIMIZE), (Rect{835, 10, 860, 32}));
+  EXPECT_EQ(m.window.GetRect(IDC_MAIN_CLOSE), (Rect{865, 10, 890, 32}));
+  EXPECT_EQ(m.host.account.control(IDC_ACCOUNT_EXPAND).bitmapNormal, 187);
+  EXPECT_EQ(m.host.account.control(IDC_ACCOUNT_EXPAND).bitmapPressed, 188);
   dlg.ToggleLayout();
   EXPECT_TRUE(dlg.narrowLayout());
   EXPECT_EQ(m.window.GetRect(kSelf), narrow);
-  EXPECT_EQ(m.window.GetRect(app::kIdClose), (Rect{417, 10, 442, 32}));
+  EXPECT_EQ(m.window.GetRect(IDC_MAIN_CLOSE), (Rect{417, 10, 442, 32}));
 }
 
-TEST(TunraDlg, WithoutATrayIconThePanelsKeepTheirTemplatePlaces) {
+// At logon the client may start before the notification area exists: the window is
+// set up all the same (a login panel the user can reach), and the icon follows.
+TEST(TunraDlg, ATrayIconTheShellRefusesIsAddedLater) {
   MainWindow m;
   m.shell.failNotify = true;
   app::CTunraDlg& dlg = m.Init();
-  EXPECT_FALSE(dlg.narrowLayout());
-  EXPECT_EQ(m.host.login.control(kSelf).moves, 1);  // only the arranging move of the test
-  EXPECT_EQ(m.window.GetRect(kSelf), (Rect{100, 200, 997, 595}));
-  EXPECT_EQ(m.window.GetText(kSelf), "Lumrex");
-  EXPECT_EQ(m.window.GetText(app::kIdVersion), "( Ver 1185 )");  // the rest goes on
+  EXPECT_TRUE(dlg.narrowLayout());
+  EXPECT_EQ(m.host.login.GetRect(kSelf), (Rect{0, 18, 452, 395}));
+  EXPECT_TRUE(m.host.login.IsVisible(kSelf));
+  EXPECT_EQ(m.window.GetText(IDC_MAIN_VERSION), "( Ver 1185 )");
+  EXPECT_EQ(m.window.timers().at(app::kTimerTrayRetry), 2000u);
+
+  dlg.OnTimer(app::kTimerTrayRetry);  // still refused: keep trying
+  EXPECT_FALSE(m.shell.iconShown);
+  EXPECT_EQ(m.window.timers().count(app::kTimerTrayRetry), 1u);
+
+  m.shell.failNotify = false;
+  m.record.connState = 6;  // the picture follows the state at the time it is added
+  dlg.OnTimer(app::kTimerTrayRetry);
+  EXPECT_TRUE(m.shell.iconShown);
+  EXPECT_EQ(m.shell.current.tip, " TUNRA 매니저 ");
+  EXPECT_EQ(m.shell.loadedIcons.back(), IDI_TRAY_CONNECTED);
+  EXPECT_EQ(m.window.timers().count(app::kTimerTrayRetry), 0u);
+
+  m.window.AnswerNextBoxes({platform::kIdYes});
+  dlg.OnCommand(IDC_MAIN_CLOSE);
+  EXPECT_FALSE(m.shell.iconShown);  // and it goes with the program
+}
+
+// A program folder code page 949 cannot name: the system answers an empty path. The
+// user is told at once, and nothing is written to a mangled folder.
+TEST(TunraDlg, AProgramFolderTheCodePageCannotNameEndsTheProgramWithAMessage) {
+  MainWindow m;
+  m.system.moduleFileName = "";
+  m.system.currentDirectory = "";
+  m.system.directoryChangeSucceeds = false;
+  app::CTunraDlg& dlg = m.Init();
+  ASSERT_EQ(m.window.boxes().size(), 1u);
+  EXPECT_NE(m.window.boxes()[0].text.find("949"), std::string::npos);
+  EXPECT_TRUE(dlg.ended());
+  EXPECT_EQ(m.host.calls.back(), "end");
+  EXPECT_TRUE(m.system.createdDirectories.empty());
+  EXPECT_FALSE(m.shell.iconShown);
 }
 
 TEST(TunraDlg, SettingsKeyThatCannotBeCreated) {
@@ -251,7 +200,7 @@ TEST(TunraDlg, SettingsKeyThatCannotBeCreated) {
   m.Init();
   ASSERT_EQ(m.window.boxes().size(), 1u);
   EXPECT_EQ(m.window.boxes()[0].text, "RegCreateKeyEx 오류");
-  EXPECT_EQ(m.window.GetText(app::kIdVersion), "( Ver 1185 )");  // and the program goes on
+  EXPECT_EQ(m.window.GetText(IDC_MAIN_VERSION), "( Ver 1185 )");  // and the program goes on
 }
 
 TEST(TunraDlg, BrandedAccountFillsTheLoginFieldsOnlyWhenBothAreGiven) {
@@ -261,8 +210,8 @@ TEST(TunraDlg, BrandedAccountFillsTheLoginFieldsOnlyWhenBothAreGiven) {
     m.record.userId = row.user;
     m.record.password = row.password;
     m.Init();
-    EXPECT_EQ(m.host.login.GetText(app::kIdLoginUser), row.filled ? "kim" : "") << row.user << row.password;
-    EXPECT_EQ(m.host.login.GetText(app::kIdLoginPassword), row.filled ? "pw" : "");
+    EXPECT_EQ(m.host.login.GetText(IDC_LOGIN_USER), row.filled ? "kim" : "") << row.user << row.password;
+    EXPECT_EQ(m.host.login.GetText(IDC_LOGIN_PASSWORD), row.filled ? "pw" : "");
   }
 }
 
@@ -270,9 +219,9 @@ TEST(TunraDlg, CommandsAndMessages) {
   MainWindow m;
   app::CTunraDlg& dlg = m.Init();
   m.host.calls.clear();
-  dlg.OnCommand(app::kIdMinimize);
-  dlg.OnCommand(app::kIdUpdate);
-  dlg.OnCommand(app::kIdOptions);
+  dlg.OnCommand(IDC_MAIN_MINIMIZE);
+  dlg.OnCommand(IDC_MAIN_UPDATE);
+  dlg.OnCommand(IDC_MAIN_OPTIONS);
   EXPECT_EQ(dlg.OnAppRestore(), 0);
   EXPECT_EQ(dlg.OnTrayNotify(129, 0x205), 1);  // right button: the menu
   EXPECT_EQ(dlg.OnTrayNotify(77, 0x202), 0);   // other icon: restored, then ignored
@@ -280,7 +229,7 @@ TEST(TunraDlg, CommandsAndMessages) {
                                              "tray menu", "show normal"};
   EXPECT_EQ(m.host.calls, expected);
 
-  dlg.OnCommand(app::kIdHelp);
+  dlg.OnCommand(IDC_MAIN_HELP);
   ASSERT_EQ(m.shell.executed.size(), 1u);
   EXPECT_EQ(m.shell.executed[0].verb, "open");
   EXPECT_EQ(m.shell.executed[0].file, std::string("http://") + TUNRA_WEB_HOST + "/customer/faq.php");
@@ -307,18 +256,18 @@ TEST(TunraDlgExit, QuestionsAndWhatEachYesDoes) {
   struct Row { int command; int connState; int vpnType; bool asksConnected; Journal done; };
   const std::string close = "TUNRA 안내", tray = "접속종료";
   const Row rows[] = {
-      {app::kIdClose, 6, 4, true, {"logout user", "openvpn teardown 4 ''"}},
-      {app::kIdClose, 6, 1, true, {"logout user", "ras teardown"}},
-      {app::kIdClose, 5, 3, true, {"logout user", "ras teardown"}},    // connecting counts as connected
-      {app::kIdClose, 5, 4, true, {"logout user", "openvpn teardown 4 ''"}},
-      {app::kIdClose, 2, 4, false, {"logout user"}},                   // logged in: the notice only
-      {app::kIdClose, 3, 4, false, {}},
-      {app::kIdClose, 0, 4, false, {}},                                // before any login: no request
-      {app::kIdTrayExit, 6, 4, true, {"logout user", "openvpn teardown 4 ''"}},
-      {app::kIdTrayExit, 6, 3, true, {"logout user", "ras teardown"}},
-      {app::kIdTrayExit, 5, 1, false, {"logout user"}},                // the tray ends only a connected tunnel
-      {app::kIdTrayExit, 2, 4, false, {"logout user"}},
-      {app::kIdTrayExit, 0, 4, false, {"logout user"}},                // the notice in every state
+      {IDC_MAIN_CLOSE, 6, 4, true, Then({"logout user"}, OpenVpnTeardown())},
+      {IDC_MAIN_CLOSE, 6, 1, true, Then({"logout user"}, RasTeardown())},
+      {IDC_MAIN_CLOSE, 5, 3, true, Then({"logout user"}, RasTeardown())},  // connecting counts as connected
+      {IDC_MAIN_CLOSE, 5, 4, true, Then({"logout user"}, OpenVpnTeardown())},
+      {IDC_MAIN_CLOSE, 2, 4, false, {"logout user"}},                   // logged in: the notice only
+      {IDC_MAIN_CLOSE, 3, 4, false, {}},
+      {IDC_MAIN_CLOSE, 0, 4, false, {}},                                // before any login: no request
+      {ID_TRAY_EXIT, 6, 4, true, Then({"logout user"}, OpenVpnTeardown())},
+      {ID_TRAY_EXIT, 6, 3, true, Then({"logout user"}, RasTeardown())},
+      {ID_TRAY_EXIT, 5, 1, false, {"logout user"}},                // the tray ends only a connected tunnel
+      {ID_TRAY_EXIT, 2, 4, false, {"logout user"}},
+      {ID_TRAY_EXIT, 0, 4, false, {"logout user"}},                // the notice in every state
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(std::to_string(row.command) + " in state " + std::to_string(row.connState));
@@ -327,17 +276,18 @@ TEST(TunraDlgExit, QuestionsAndWhatEachYesDoes) {
     m.record.connState = row.connState;
     m.record.vpnType = row.vpnType;
     m.host.calls.clear();
+    m.journal.clear();
     m.window.AnswerNextBoxes({platform::kIdNo, platform::kIdYes});
 
     dlg.OnCommand(row.command);  // No
-    EXPECT_TRUE(m.sessionEnd.journal.empty());
+    EXPECT_TRUE(m.journal.empty());
     EXPECT_TRUE(m.host.calls.empty());
     EXPECT_TRUE(m.shell.iconShown);
     EXPECT_TRUE(m.window.IsVisible(kSelf));
     EXPECT_FALSE(dlg.ended());
 
     dlg.OnCommand(row.command);  // Yes
-    EXPECT_EQ(m.sessionEnd.journal, row.done);
+    EXPECT_EQ(m.journal, row.done);
     EXPECT_EQ(m.host.calls, std::vector<std::string>{"end"});
     EXPECT_FALSE(m.shell.iconShown);
     EXPECT_EQ(m.shell.notified.back().message, platform::kNimDelete);
@@ -345,7 +295,7 @@ TEST(TunraDlgExit, QuestionsAndWhatEachYesDoes) {
     ASSERT_EQ(m.window.boxes().size(), 2u);
     for (const auto& box : m.window.boxes()) {
       EXPECT_EQ(box.text, row.asksConnected ? connectedText : plainText);
-      EXPECT_EQ(box.caption, row.command == app::kIdClose ? close : tray);
+      EXPECT_EQ(box.caption, row.command == IDC_MAIN_CLOSE ? close : tray);
       EXPECT_EQ(box.style, platform::kMbYesNo);
     }
   }
@@ -356,15 +306,16 @@ TEST(TunraDlgExit, SystemCloseEndsWithoutQuestionNoticeOrTeardown) {
   app::CTunraDlg& dlg = m.Init();
   m.record.connState = 6;
   m.host.calls.clear();
+  m.journal.clear();
   dlg.OnSysCommand(0xF063);  // SC_CLOSE with the low bits the system may set
   EXPECT_FALSE(m.window.IsVisible(kSelf));
   EXPECT_EQ(m.host.calls, std::vector<std::string>{"end"});
   EXPECT_FALSE(m.shell.iconShown);
-  EXPECT_TRUE(m.sessionEnd.journal.empty());
+  EXPECT_TRUE(m.journal.empty());
   EXPECT_EQ(m.record.connState, 6);  // the tunnel outlives the program
   // A close command that arrives after the end asks nothing and does nothing.
-  dlg.OnCommand(app::kIdClose);
-  dlg.OnCommand(app::kIdTrayExit);
+  dlg.OnCommand(IDC_MAIN_CLOSE);
+  dlg.OnCommand(ID_TRAY_EXIT);
   EXPECT_TRUE(m.window.boxes().empty());
   EXPECT_EQ(m.host.calls.size(), 1u);
 }
@@ -377,28 +328,29 @@ TEST(TunraDlgExit, AnExitConfirmedWhileTheQuestionIsOpenRunsOnce) {
   m.record.connState = 6;
   m.record.vpnType = 1;
   m.host.calls.clear();
+  m.journal.clear();
   m.window.AnswerNextBoxes({platform::kIdYes, platform::kIdYes});
   bool nested = false;
   m.window.onMessageBox = [&](const fakes::FakeWindow::Box&) {
     if (nested) return;
     nested = true;
-    dlg.OnCommand(app::kIdTrayExit);
+    dlg.OnCommand(ID_TRAY_EXIT);
   };
-  dlg.OnCommand(app::kIdClose);
-  EXPECT_EQ(m.sessionEnd.journal, (std::vector<std::string>{"logout user", "ras teardown"}));
+  dlg.OnCommand(IDC_MAIN_CLOSE);
+  EXPECT_EQ(m.journal, Then({"logout user"}, RasTeardown()));
   EXPECT_EQ(m.host.calls, std::vector<std::string>{"end"});
   EXPECT_EQ(m.window.boxes().size(), 2u);
 }
 
 TEST(TunraDlgExit, TheStateAfterTheAnswerDecidesTheTeardown) {
-  struct Row { int command; int asked; int answered; std::vector<std::string> done; };
+  struct Row { int command; int asked; int answered; Journal done; };
   const Row rows[] = {
       // The link dropped while the question was open: its teardown already ran.
-      {app::kIdClose, 6, 0, {}},
-      {app::kIdTrayExit, 6, 0, {"logout user"}},
+      {IDC_MAIN_CLOSE, 6, 0, {}},
+      {ID_TRAY_EXIT, 6, 0, {"logout user"}},
       // A dial finished meanwhile: the new tunnel is ended too.
-      {app::kIdClose, 2, 6, {"logout user", "ras teardown"}},
-      {app::kIdTrayExit, 2, 6, {"logout user", "ras teardown"}},
+      {IDC_MAIN_CLOSE, 2, 6, Then({"logout user"}, RasTeardown())},
+      {ID_TRAY_EXIT, 2, 6, Then({"logout user"}, RasTeardown())},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(std::to_string(row.command) + " " + std::to_string(row.asked) + " to " +
@@ -407,23 +359,23 @@ TEST(TunraDlgExit, TheStateAfterTheAnswerDecidesTheTeardown) {
     app::CTunraDlg& dlg = m.Init();
     m.record.connState = row.asked;
     m.record.vpnType = 1;
+    m.journal.clear();
     m.window.AnswerNextBoxes({platform::kIdYes});
     m.window.onMessageBox = [&](const fakes::FakeWindow::Box&) { m.record.connState = row.answered; };
     dlg.OnCommand(row.command);
-    EXPECT_EQ(m.sessionEnd.journal, row.done);
+    EXPECT_EQ(m.journal, row.done);
     EXPECT_TRUE(dlg.ended());
   }
 }
 
-TEST(TunraDlgExit, ExitWithoutATrayIconOrPeers) {
+TEST(TunraDlgExit, ExitWithoutATrayIcon) {
   MainWindow m;
   m.shell.failNotify = true;
-  m.peers = {};
   app::CTunraDlg& dlg = m.Init();
   m.record.connState = 6;
   const std::size_t notifies = m.shell.notified.size();
   m.window.AnswerNextBoxes({platform::kIdYes});
-  dlg.OnCommand(app::kIdClose);
+  dlg.OnCommand(IDC_MAIN_CLOSE);
   EXPECT_EQ(m.host.calls.back(), "end");
   EXPECT_EQ(m.shell.notified.size(), notifies);  // nothing to delete
 }
@@ -434,7 +386,7 @@ TEST(TunraDlgTray, MouseMessagesAndMenuCommands) {
       {129, 0x202, 1, {"show normal"}},      // left click restores
       {129, 0x10202, 1, {"show normal"}},    // only the low word names the mouse message
       {129, 0x205, 1, {"tray menu"}},
-      {129, 0x203, 1, {}},                   // double click: its menu item has no handler
+      {129, 0x203, 1, {"foreground"}},       // double click: to the front; its menu item has no handler
       {129, 0x200, 1, {}},                   // mouse move
       {77, 0x202, 0, {"show normal"}},       // another icon: restored, then ignored
       {77, 0x205, 0, {}},
@@ -457,9 +409,9 @@ TEST(TunraDlgTray, MouseMessagesAndMenuCommands) {
   MainWindow n;
   app::CTunraDlg& shown = n.Init();
   n.window.Show(kSelf, false);
-  shown.OnCommand(app::kIdTrayTitle);
+  shown.OnCommand(ID_TRAY_TITLE);
   EXPECT_FALSE(n.window.IsVisible(kSelf));
-  shown.OnCommand(app::kIdTrayOpen);  // "열기"
+  shown.OnCommand(ID_TRAY_OPEN);  // "열기"
   EXPECT_TRUE(n.window.IsVisible(kSelf));
   EXPECT_TRUE(n.window.boxes().empty());
 }
@@ -467,31 +419,170 @@ TEST(TunraDlgTray, MouseMessagesAndMenuCommands) {
 TEST(TunraDlgAccountPanel, LogoutAndIpSettingsSwitchTheMainWindowLayout) {
   MainWindow m;
   app::CTunraDlg& dlg = m.Init();
-  ASSERT_NE(dlg.accountPanel(), nullptr);
-  ASSERT_NE(dlg.connProgress(), nullptr);
   m.host.account.Show(kSelf, true);
   m.host.login.Show(kSelf, false);
 
-  dlg.accountPanel()->OnCommand(app::kIdAccountIpSettings);
+  dlg.account().OnCommand(IDC_ACCOUNT_IP_SETTINGS);
   EXPECT_FALSE(dlg.narrowLayout());
   EXPECT_EQ(m.window.GetRect(kSelf), (Rect{100, 200, 997, 595}));
-  dlg.accountPanel()->OnCommand(app::kIdAccountIpSettings);  // already wide: stays wide
+  dlg.account().OnCommand(IDC_ACCOUNT_IP_SETTINGS);  // already wide: stays wide
   EXPECT_EQ(m.window.GetRect(kSelf), (Rect{100, 200, 997, 595}));
 
   m.record.connState = 6;
   m.record.vpnType = 4;
   dlg.reconnect().enabled = 1;
   m.window.SetTimer(app::kTimerReconnect, 10000);
-  dlg.accountPanel()->OnLogout();
-  EXPECT_EQ(m.sessionEnd.journal, (std::vector<std::string>{"logout user", "openvpn teardown 4 ''"}));
+  m.journal.clear();
+  dlg.account().OnLogout();
+  EXPECT_EQ(m.journal, Then({"pool clear history", "pool row -1", "classes clear history", "classes row -1",
+                             "logout user"},
+                            OpenVpnTeardown()));
   EXPECT_EQ(dlg.reconnect().enabled, 0);
   EXPECT_TRUE(m.window.timers().empty());
   EXPECT_TRUE(dlg.narrowLayout());
   EXPECT_EQ(m.window.GetRect(kSelf), (Rect{100, 200, 548, 595}));
-  EXPECT_EQ(m.window.GetRect(app::kIdClose), (Rect{417, 10, 442, 32}));
+  EXPECT_EQ(m.window.GetRect(IDC_MAIN_CLOSE), (Rect{417, 10, 442, 32}));
   EXPECT_TRUE(m.host.login.IsVisible(kSelf));
   EXPECT_FALSE(m.host.account.IsVisible(kSelf));
   EXPECT_FALSE(dlg.ended());
+}
+
+// WM_CLOSE from outside (an installer, taskkill without /F) ends the program as the
+// system close does: no question, no notice, no teardown, no icon left.
+TEST(TunraDlgExit, CloseMessageFromOutsideEndsTheProgram) {
+  MainWindow m;
+  app::CTunraDlg& dlg = m.Init();
+  m.record.connState = 2;
+  m.journal.clear();
+  m.host.calls.clear();
+  dlg.OnClose();
+  EXPECT_EQ(m.host.calls, std::vector<std::string>{"end"});
+  EXPECT_TRUE(m.window.boxes().empty());
+  EXPECT_TRUE(m.journal.empty());
+  EXPECT_FALSE(m.shell.iconShown);
+  dlg.OnClose();  // a second one does nothing more
+  EXPECT_EQ(m.host.calls.size(), 1u);
+}
+
+TEST(TunraDlgTeardown, OpenVpnTeardownByReason) {
+  struct Row { int reason; Journal done; };
+  const Row rows[] = {
+      {app::kTeardownOrderly, OpenVpnTeardown()},
+      {app::kTeardownForUpdate, OpenVpnTeardown()},
+      // An error ended the tunnel: the event report goes before the files do.
+      {app::kTeardownError, {"stop openvpn", "event report", "remove openvpn files", "hook OUT_START", "hook OUT_STOP"}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.reason);
+    MainWindow m;
+    app::CTunraDlg& dlg = m.Init();
+    m.record.connState = 6;
+    m.record.loginDelay = 60;
+    m.window.SetTimer(app::kTimerSupervise, 1000);
+    m.window.SetTimer(app::kTimerServiceTime, 1000);
+    m.host.vpnConn.Show(kSelf, true);
+    dlg.progress().StartProgress();
+    m.host.login.Enable(IDC_LOGIN_BUTTON, false);
+    m.shell.loadedIcons.clear();
+    m.journal.clear();
+
+    dlg.TeardownOpenVpn(row.reason, "OPEN VPN CONNECT ERROR");
+    EXPECT_EQ(m.journal, row.done);
+    EXPECT_EQ(m.record.connState, 0);
+    EXPECT_TRUE(m.window.timers().empty());
+    EXPECT_FALSE(m.host.vpnConn.IsVisible(kSelf));
+    EXPECT_TRUE(m.host.vpnConn.timers().empty());  // the animation stopped
+    EXPECT_EQ(m.host.vpnConn.control(IDC_PROGRESS_BAR).rangeHigh, 600);
+    EXPECT_EQ(m.host.vpnConn.control(IDC_PROGRESS_BAR).text, " Please wait... ");
+    EXPECT_TRUE(m.host.login.IsEnabled(IDC_LOGIN_BUTTON));
+    EXPECT_EQ(m.shell.loadedIcons, std::vector<int>{IDI_TRAY_IDLE});
+    EXPECT_TRUE(m.tables.created.empty());  // no saved default route: none made
+  }
+}
+
+TEST(TunraDlgTeardown, OpenVpnTeardownPutsTheSavedDefaultRouteBack) {
+  MainWindow m;
+  app::CTunraDlg& dlg = m.Init();
+  dlg.state().savedDefaultIfIndex = 7;
+  dlg.state().savedDefaultGateway = "192.168.0.1";
+  dlg.state().routesInstalled = 1;
+  dlg.TeardownOpenVpn(app::kTeardownOrderly, "");
+  ASSERT_EQ(m.tables.created.size(), 1u);
+  const platform::RouteRow& route = m.tables.created[0];
+  EXPECT_EQ(route.dest, 0u);
+  EXPECT_EQ(route.mask, 0u);
+  EXPECT_EQ(route.nextHop, net::Ipv4FromText("192.168.0.1"));
+  EXPECT_EQ(route.ifIndex, 7u);
+  EXPECT_EQ(route.metric1, 50u);
+  EXPECT_EQ(dlg.state().routesInstalled, 0);
+}
+
+TEST(TunraDlgTeardown, RasTeardown) {
+  MainWindow m;
+  app::CTunraDlg& dlg = m.Init();
+  m.record.connState = 6;
+  m.window.SetTimer(app::kTimerSupervise, 1000);
+  m.window.SetTimer(app::kTimerServiceTime, 1000);
+  m.window.SetTimer(app::kTimerReconnect, 5000);  // not the teardown's to stop
+  m.shell.loadedIcons.clear();
+  m.journal.clear();
+  EXPECT_EQ(dlg.TeardownRas(), 1);
+  EXPECT_EQ(m.journal, RasTeardown());
+  EXPECT_EQ(m.record.connState, 0);
+  EXPECT_EQ(m.window.timers().size(), 1u);
+  EXPECT_EQ(m.shell.loadedIcons, std::vector<int>{IDI_TRAY_IDLE});
+}
+
+// The exchanges report through the main window: the progress dialog is stopped and
+// hidden before the back end's messages show, the test box is the login panel's.
+TEST(TunraDlgHooks, ExchangesReportToThePanels) {
+  MainWindow m;
+  app::CTunraDlg& dlg = m.Init();
+  m.host.vpnConn.Show(kSelf, true);
+  dlg.progress().StartProgress();
+  dlg.StopProgress();
+  EXPECT_FALSE(m.host.vpnConn.IsVisible(kSelf));
+  EXPECT_TRUE(m.host.vpnConn.timers().empty());
+
+  EXPECT_FALSE(dlg.TestCertificateChecked());
+  m.host.login.SetCheck(IDC_LOGIN_TEST_CERT, 1);
+  EXPECT_TRUE(dlg.TestCertificateChecked());
+
+  m.journal.clear();
+  dlg.WritePhonebook(3, 1);
+  dlg.CheckTapAdapter();
+  EXPECT_EQ(m.journal, (Journal{"phonebook 3 1", "check tap adapter"}));
+}
+
+TEST(TunraDlgAccountPanel, ALogoutNoticePutsThePanelBackToItsIdleLook) {
+  MainWindow m;
+  app::CTunraDlg& dlg = m.Init();
+  m.host.account.SetText(IDC_ACCOUNT_TIME, "1:02:03");
+  m.host.account.SetText(IDC_ACCOUNT_STATUS, "203.0.113.9");
+  dlg.account().ShowDisconnectButton();
+  // Even when the notice cannot be sent.
+  m.internet.Script("/ClientLogin/client_logout.php", {200, "", true, true});
+  dlg.SendLogout("vpn");
+  EXPECT_EQ(m.host.account.GetText(IDC_ACCOUNT_TIME), "0:00:00");
+  EXPECT_EQ(m.host.account.GetText(IDC_ACCOUNT_STATUS), "사용하실 아이피를 선택후 더블클릭 해주세요");
+  EXPECT_FALSE(m.host.account.IsVisible(IDC_ACCOUNT_CONNECT));
+  ASSERT_EQ(m.window.boxes().size(), 1u);
+  EXPECT_EQ(m.window.boxes()[0].text, "Web Send Error");
+}
+
+TEST(TunraDlgPages, PagesAndBannersComeFromThePublicWebHost) {
+  MainWindow m;
+  m.tables.hosts[TUNRA_LOGIN_HOST] = {net::Ipv4FromText("203.0.113.5")};
+  app::CTunraDlg& dlg = m.Init();
+  const std::string banner = std::string("http://") + TUNRA_WEB_HOST + "/vpn_program/banner.php";
+  EXPECT_EQ(m.loginBanner.urls, std::vector<std::string>{banner});
+  EXPECT_EQ(m.accountBanner.urls, std::vector<std::string>{banner});
+  dlg.OpenHelpPage();
+  dlg.login().OpenSignUpPage();
+  ASSERT_EQ(m.shell.executed.size(), 2u);
+  EXPECT_EQ(m.shell.executed[0].owner, m.window.handle);
+  EXPECT_EQ(m.shell.executed[1].owner, m.host.login.handle);  // the panel owns its pages
+  EXPECT_EQ(m.shell.executed[1].file, std::string("http://") + TUNRA_WEB_HOST + "/member/join1.php");
 }
 
 TEST(WindowRules, KeysAndDragging) {

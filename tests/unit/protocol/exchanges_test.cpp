@@ -72,8 +72,8 @@ TEST_F(UserCheckTest, WithoutRouteOrSavedServerTheMacAndCodeAreEmpty) {
   tables_.bestRouteResult = 1232;
   fakes::FakeRegistry empty_registry;  // no saved server
   record_.vpnConnServerCode = "stale";
-  protocol::ExchangeContext other{record_, web_, main_, panel_, empty_registry, system_, facts_,
-                                  tables_, shell_, files_, clock_, hooks_, 0};
+  protocol::ExchangeContext other{record_, web_,  main_,  empty_registry, system_, facts_,
+                                  tables_, shell_, files_, clock_,         hooks_};
   Reply("login_auth=no");
   protocol::UserCheck(other);
   const std::string params = OnlyRequest().Params();
@@ -121,8 +121,9 @@ TEST_F(UserCheckTest, FailureMarkersInTheirOrder) {
     record_.loginRetryCount = 5;
     record_.userCheckReply = "earlier";
     if (c.reply) Reply(c.reply); else internet_.Script(kUserCheckPath, {500, "", true, false});
-    protocol::ExchangeContext ctx{record_, web_, main, panel_, registry_, system_, facts_,
-                                  tables_, shell, files_, clock_, hooks, 0x77};
+    main.handle = 0x77;  // the owner of the pages opened
+    protocol::ExchangeContext ctx{record_, web_,  main,   registry_, system_, facts_,
+                                  tables_, shell, files_, clock_,    hooks};
     EXPECT_EQ(protocol::UserCheck(ctx), c.result);
     EXPECT_EQ(BoxTexts(main), c.boxes);
     Strings opened;
@@ -178,8 +179,8 @@ TEST_F(UserCheckTest, TunnelPreparationByKindAndMode) {
   };
   for (const Case& c : cases) {
     fakes::RecordingSessionHooks hooks;
-    protocol::ExchangeContext ctx{record_, web_, main_, panel_, registry_, system_, facts_,
-                                  tables_, shell_, files_, clock_, hooks, 0};
+    protocol::ExchangeContext ctx{record_, web_,   main_,  registry_, system_, facts_,
+                                  tables_, shell_, files_, clock_,    hooks};
     record_.authMode = c.mode;
     Reply("vpntype=" + std::to_string(c.vpnType) + "|server_ip=1.2.3.4");
     EXPECT_EQ(protocol::UserCheck(ctx), 1);
@@ -270,34 +271,34 @@ TEST_F(ExchangeTest, IpPoolReplies) {
 
 TEST_F(ExchangeTest, IpChangeRequest) {
   internet_.ScriptEncoded("/ClientLogin/socket_change.php", "select_ip=1.2.3.4");
-  protocol::RequestIpChange(ctx_, "205");
+  std::string assigned;
+  protocol::RequestIpChange(ctx_, "205", assigned);
   EXPECT_EQ(OnlyRequest().flags, protocol::kFormRequestFlags);
   EXPECT_EQ(OnlyRequest().Params(), "client_code=tunra|id=kim|password=pw1|ip_code=205");
 }
 
 TEST_F(ExchangeTest, IpChangeReplies) {
-  struct Case { const char* reply; int result; std::string selected; int redraws; std::string pool; Strings boxes; };
+  // The exchange reports the assigned address; showing it is the caller's.
+  struct Case { const char* reply; int result; std::string selected; std::string assigned; std::string pool; Strings boxes; };
   const Case cases[] = {
-      {"select_ip=1.2.3.4", -1, "1.2.3.4", 1, "101^x", {}},
-      {"result=ok|select_ip= 5.6.7.8 |", -1, "5.6.7.8", 1, "101^x", {}},
-      {"select_ip=", 0, "before", 0, "101^x", {}},
-      {"select_ip=1.2.3.4|server_error=막힘", -1, "before", 0, "", {"아이피 정보 오류: 막힘"}},
-      {"result=ok", 0, "before", 0, "101^x", {}},
+      {"select_ip=1.2.3.4", -1, "1.2.3.4", "1.2.3.4", "101^x", {}},
+      {"result=ok|select_ip= 5.6.7.8 |", -1, "5.6.7.8", "5.6.7.8", "101^x", {}},
+      {"select_ip=", 0, "before", "", "101^x", {}},
+      {"select_ip=1.2.3.4|server_error=막힘", -1, "before", "", "", {"아이피 정보 오류: 막힘"}},
+      {"result=ok", 0, "before", "", "101^x", {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.reply);
-    fakes::FakeWindow main, panel;
-    protocol::ExchangeContext ctx{record_, web_, main, panel, registry_, system_, facts_,
-                                  tables_, shell_, files_, clock_, hooks_, 0};
+    fakes::FakeWindow main;
+    protocol::ExchangeContext ctx{record_, web_,   main,   registry_, system_, facts_,
+                                  tables_, shell_, files_, clock_,    hooks_};
     record_.selectedIp = "before";
     record_.ipPoolList = "101^x";
     internet_.ScriptEncoded("/ClientLogin/socket_change.php", c.reply);
-    EXPECT_EQ(protocol::RequestIpChange(ctx, "101"), c.result);
+    std::string assigned = "stale";
+    EXPECT_EQ(protocol::RequestIpChange(ctx, "101", assigned), c.result);
     EXPECT_EQ(record_.selectedIp, c.selected);
-    EXPECT_EQ(panel.control(protocol::kAccountIpText).redraws, c.redraws);
-    if (c.redraws) {
-      EXPECT_EQ(panel.control(protocol::kAccountIpText).text, c.selected);
-    }
+    EXPECT_EQ(assigned, c.assigned);
     EXPECT_EQ(record_.ipPoolList, c.pool);
     EXPECT_EQ(BoxTexts(main), c.boxes);
   }
@@ -305,27 +306,20 @@ TEST_F(ExchangeTest, IpChangeReplies) {
 
 // --- Logout notice and event report.
 
-TEST_F(ExchangeTest, LogoutSendsFourParametersAndResetsThePanel) {
+TEST_F(ExchangeTest, LogoutSendsFourParameters) {
   record_.userLongId = "long-kim";
   internet_.ScriptEncoded("/ClientLogin/client_logout.php", "result=ok");
-  panel_.SetText(protocol::kAccountElapsedText, "1:02:03");
   protocol::SendLogout(ctx_, protocol::kLogoutByUser);
   EXPECT_EQ(OnlyRequest().flags, protocol::kFormRequestFlags);
   EXPECT_EQ(OnlyRequest().Params(), "ccver=1185|longid=kim|cccode=tunra|auth_mode=user");
-  EXPECT_EQ(panel_.control(protocol::kAccountElapsedText).text, "0:00:00");
-  EXPECT_EQ(panel_.control(protocol::kAccountIpText).text, "사용하실 아이피를 선택후 더블클릭 해주세요");
-  EXPECT_EQ(panel_.control(protocol::kAccountElapsedText).redraws, 1);
-  EXPECT_EQ(panel_.control(protocol::kAccountIpText).redraws, 1);
-  EXPECT_FALSE(panel_.control(protocol::kAccountConnectButton).visible);
+  EXPECT_TRUE(main_.boxes().empty());
 }
 
-TEST_F(ExchangeTest, LogoutThatCannotBeSentStillResetsThePanel) {
+TEST_F(ExchangeTest, LogoutThatCannotBeSentSaysSo) {
   internet_.Script("/ClientLogin/client_logout.php", {200, "", true, true});
   protocol::SendLogout(ctx_, protocol::kLogoutByTunnel);
   EXPECT_EQ(OnlyRequest().body, "bin=" + protocol::EncodePayload("ccver=1185|longid=kim|cccode=tunra|auth_mode=vpn"));
   EXPECT_EQ(BoxTexts(main_), (Strings{"tunra: Web Send Error"}));
-  EXPECT_EQ(panel_.control(protocol::kAccountIpText).text, protocol::kChooseIpText);
-  EXPECT_FALSE(panel_.control(protocol::kAccountConnectButton).visible);
 }
 
 class EventReportTest : public ExchangeTest {

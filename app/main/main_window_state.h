@@ -1,0 +1,27 @@
+// The main window's own state: what the login, the panels and the teardowns read and
+// write besides the session record. All zero or empty when the main window is built.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace app {
+
+struct MainWindowState {
+  int elapsedSeconds = 0;          // seconds of the current connection (account panel)
+  int superviseTicks = 0;          // supervision ticks since the tunnel start
+  int dayNoticeShown = 0;          // the less-than-a-day notice was shown
+  int fiveMinuteRefreshDone = 0;   // the account refresh before the end was done
+  std::uint32_t localIfIndex = 0;  // interface of the physical default route; 0 when none
+  std::string localGateway;        // its next hop
+  std::string localAddress;        // its address
+  std::string remoteSupportPeer;   // remote end of a remote-support session; empty when none
+
+  // The default route the full-tunnel swap replaced, put back by the OpenVPN teardown
+  // (metric 50), and the mark that the tunnel's routes are in the table.
+  std::uint32_t savedDefaultIfIndex = 0;
+  std::string savedDefaultGateway;
+  int routesInstalled = 0;
+};
+
+}  // namespace app

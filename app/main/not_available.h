@@ -1,0 +1,47 @@
+// Null objects for the subsystems that are not in the program yet. Each answers "not
+// available" (a negative result, or nothing done) and never reports success: a caller
+// that checks results sees that nothing happened.
+#pragma once
+
+#include "app/main/main_window_peers.h"
+
+namespace app {
+
+inline constexpr int kNotAvailable = -1;
+
+// No IP list panel logic: nothing to fill, reset or stop.
+class IpPanelNotAvailable final : public IIpPoolPanel {
+ public:
+  void LoadList() override {}
+  void ClearUsedHistory() override {}
+  void SetCurrentRow(int) override {}
+  void RepaintList() override {}
+  void StopForIpChange() override {}
+};
+
+// No tunnel subsystem: no OpenVPN process or files, phonebook, adapter, firewall
+// exceptions or dialer connection can exist.
+class TunnelNotAvailable final : public ITunnelServices {
+ public:
+  void StopOpenVpn() override {}
+  void RemoveOpenVpnFiles() override {}
+  int WritePhonebook(int, int) override { return kNotAvailable; }
+  int CheckTapAdapter() override { return kNotAvailable; }
+  int AllowThroughFirewall() override { return kNotAvailable; }
+  int EnableConnectionByDevice(const std::string&, bool) override { return kNotAvailable; }
+  void HangUpRas() override {}
+};
+
+// No program hooks: no registered program is started or ended.
+class ProgramHooksNotAvailable final : public IProgramHooks {
+ public:
+  void RunProgramHook(const std::string&) override {}
+};
+
+// No update manager: no newer client is ever offered.
+class UpdateNotAvailable final : public IUpdateAtLogin {
+ public:
+  UpdateOutcome ApplyUpdateAtLogin() override { return UpdateOutcome::kNoUpdate; }
+};
+
+}  // namespace app

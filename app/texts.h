@@ -1,0 +1,55 @@
+// Every text the application shell shows: message boxes and their captions, labels,
+// the tray tip and the progress captions. Code page 949 in the program (the sources
+// are UTF-8, compiled with -fexec-charset=CP949); the bytes are the ones users and
+// support know, so they are kept exactly.
+#pragma once
+
+namespace app {
+
+// Title of the framework's own message boxes ("RegCreateKeyEx 오류").
+inline constexpr const char* kAppTitle = "tunra";
+inline constexpr const char* kRegCreateKeyFailed = "RegCreateKeyEx 오류";
+// The version label, with the client version.
+inline constexpr const char* kVersionFormat = "( Ver %d )";
+
+// Tray icon tip.
+inline constexpr const char* kTrayTip = " TUNRA 매니저 ";
+
+// The exit questions: while a tunnel is up or coming up, and otherwise. The close
+// button asks under the first caption, the tray menu's exit under the second.
+inline constexpr const char* kExitConnectedText =
+    "★현재 서비스에 연결되어 있습니다.\n\n정말로 로그아웃(접속해제) 시킨 후 \n\n현재의 프로그램을 종료할까요?";
+inline constexpr const char* kExitText = "TUNRA 매니저를 종료 하시겠습니까?";
+inline constexpr const char* kCloseButtonCaption = "TUNRA 안내";
+inline constexpr const char* kTrayExitCaption = "접속종료";
+
+// Login panel.
+inline constexpr const char* kAccountCaption = "계정정보";
+inline constexpr const char* kEnterUserId = " 아이디를 입력 해주세요. ";
+inline constexpr const char* kEnterPassword = " 패스워드를 입력 해주세요. ";
+
+// Account panel: the status line while no tunnel runs (after a login and a logout),
+// the connected time before the first second, and the end date
+// "<year>년 <month>월 <day>일".
+inline constexpr const char* kChooseIpPrompt = "사용하실 아이피를 선택후 더블클릭 해주세요";
+inline constexpr const char* kZeroElapsed = "0:00:00";
+inline constexpr const char* kYearSuffix = "년 ";
+inline constexpr const char* kMonthSuffix = "월 ";
+inline constexpr const char* kDaySuffix = "일";
+
+// Connection progress dialog: the bar's caption while waiting, the percentage
+// ("%3d %%"), and the status line of a tunnel start.
+inline constexpr const char* kProgressWaitCaption = " Please wait... ";
+inline constexpr const char* kProgressPercentFormat = "%3lld %%";
+inline constexpr const char* kProgressConnectingText = "접속중....";
+
+// The program's folder holds characters the ANSI code page cannot write: the tunnel
+// files would be written to a different, "?"-mangled path.
+inline constexpr const char* kProgramDirNotAnsi =
+    "프로그램 폴더 경로에 이 컴퓨터의 문자 코드(949)로 쓸 수 없는 문자가 있습니다.\n\n"
+    "영문과 한글로만 된 폴더에 프로그램을 설치해 주세요.";
+
+// Label faces.
+inline constexpr const char* kGulim = "굴림";
+
+}  // namespace app

@@ -1,0 +1,194 @@
+// The main window's logic over fakes of every platform service, window and peer. What
+// the peers are asked and the requests sent to the back end go into one journal, so a
+// test sees their order across them.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/main/tunra_dlg.h"
+#include "fakes/fake_app_shell.h"
+#include "fakes/fake_clock.h"
+#include "fakes/fake_files.h"
+#include "fakes/fake_internet.h"
+#include "fakes/fake_net_tables.h"
+#include "fakes/fake_registry.h"
+#include "fakes/fake_shell.h"
+#include "fakes/fake_system.h"
+#include "fakes/fake_window.h"
+#include "net/ipv4_text.h"
+
+namespace maintest {
+
+using Journal = std::vector<std::string>;
+
+// The back end: every request noted, the logout notice with its mode.
+class JournalInternet : public fakes::FakeInternet {
+ public:
+  explicit JournalInternet(Journal& journal) : journal_(journal) {}
+  bool SendRequest(platform::InternetHandle request, const std::string& headers, const std::string& body) override {
+    const bool sent = FakeInternet::SendRequest(request, headers, body);
+    const Request& r = requests().back();
+    const std::string params = r.Params();
+    if (r.Path() == "/ClientLogin/client_logout.php")
+      journal_.push_back("logout " + params.substr(params.find("auth_mode=") + 10));
+    else if (r.Path() == "/ClientLogin/client_event_v1.php")
+      journal_.push_back("event report");
+    else
+      journal_.push_back("request " + r.Path());
+    return sent;
+  }
+
+ private:
+  Journal& journal_;
+};
+
+class JournalTunnel : public app::ITunnelServices {
+ public:
+  explicit JournalTunnel(Journal& journal) : journal_(journal) {}
+  void StopOpenVpn() override { journal_.push_back("stop openvpn"); }
+  void RemoveOpenVpnFiles() override { journal_.push_back("remove openvpn files"); }
+  int WritePhonebook(int vpnType, int zeroIp) override {
+    journal_.push_back("phonebook " + std::to_string(vpnType) + " " + std::to_string(zeroIp));
+    return 1;
+  }
+  int CheckTapAdapter() override {
+    journal_.push_back("check tap adapter");
+    return 1;
+  }
+  int AllowThroughFirewall() override {
+    journal_.push_back("firewall");
+    return 1;
+  }
+  int EnableConnectionByDevice(const std::string& device, bool enable) override {
+    journal_.push_back((enable ? "enable " : "disable ") + device);
+    return 0;
+  }
+  void HangUpRas() override { journal_.push_back("hang up"); }
+
+ private:
+  Journal& journal_;
+};
+
+class JournalHooks : public app::IProgramHooks {
+ public:
+  explicit JournalHooks(Journal& journal) : journal_(journal) {}
+  void RunProgramHook(const std::string& event) override { journal_.push_back("hook " + event); }
+
+ private:
+  Journal& journal_;
+};
+
+class JournalIpPanel : public app::IIpPoolPanel {
+ public:
+  JournalIpPanel(Journal& journal, std::string name) : journal_(journal), name_(std::move(name)) {}
+  void LoadList() override { journal_.push_back(name_ + " load"); }
+  void ClearUsedHistory() override { journal_.push_back(name_ + " clear history"); }
+  void SetCurrentRow(int row) override { journal_.push_back(name_ + " row " + std::to_string(row)); }
+  void RepaintList() override { journal_.push_back(name_ + " repaint"); }
+  void StopForIpChange() override { journal_.push_back(name_ + " stop for ip change"); }
+
+ private:
+  Journal& journal_;
+  std::string name_;
+};
+
+class FakeUpdate : public app::IUpdateAtLogin {
+ public:
+  app::UpdateOutcome ApplyUpdateAtLogin() override { return outcome; }
+  app::UpdateOutcome outcome = app::UpdateOutcome::kNoUpdate;
+};
+
+class FakeBanner : public app::IBanner {
+ public:
+  void Navigate(const std::string& url) override { urls.push_back(url); }
+  std::vector<std::string> urls;
+};
+
+// The main dialog is 897 x 395 pixels (598 x 263 dialog units); panels in their own sizes.
+class FakeHost : public app::IMainWindowHost {
+ public:
+  FakeHost() {
+    main.Move(platform::kSelf, {100, 200, 997, 595});
+    main.handle = 0x500;
+    login.Move(platform::kSelf, {0, 0, 452, 377});
+    login.handle = 0x501;
+    account.Move(platform::kSelf, {0, 0, 384, 377});
+    ipMgmtTab5.Move(platform::kSelf, {0, 0, 428, 390});
+    dynamicIpTab.Move(platform::kSelf, {0, 0, 428, 390});
+    vpnConn.Move(platform::kSelf, {0, 0, 257, 135});
+    progUpdate.Move(platform::kSelf, {0, 0, 300, 100});
+  }
+  app::MainWindowPanels Panels() override {
+    return {main, login, account, ipMgmtTab5, dynamicIpTab, vpnConn, progUpdate};
+  }
+  void SetIcons(int id) override { calls.push_back("icons " + std::to_string(id)); }
+  bool CreatePanels() override {
+    calls.push_back("panels");
+    return true;
+  }
+  platform::Rect DesktopRect() override { return {0, 0, 1280, 1024}; }
+  void Minimize() override { calls.push_back("minimize"); }
+  void ShowNormal() override { calls.push_back("show normal"); }
+  void SetForeground() override { calls.push_back("foreground"); }
+  void EndDialog() override { calls.push_back("end"); }
+  void ShowTrayMenu() override { calls.push_back("tray menu"); }
+  void RunUpdateDialog() override { calls.push_back("update dialog"); }
+  void RunOptionsDialog() override { calls.push_back("options dialog"); }
+
+  fakes::FakeWindow main, login, account, ipMgmtTab5, dynamicIpTab, vpnConn, progUpdate;
+  std::vector<std::string> calls;
+};
+
+struct MainWindow {
+  Journal journal;
+  session::SessionRecord record;
+  fakes::FakeRegistry registry;
+  JournalInternet internet{journal};
+  fakes::FakeNetTables tables;
+  fakes::FakeShell shell;
+  fakes::FakeSystem system;
+  fakes::FakeSystemFacts facts;
+  fakes::FakeClock clock;
+  fakes::FakeFiles files;
+  fakes::FakeAppShell appShell;
+  platform::Platform services{registry, internet, tables, shell, system, facts, clock, files, appShell};
+  FakeHost host;
+  fakes::FakeWindow& window = host.main;
+  JournalTunnel tunnel{journal};
+  JournalHooks hooks{journal};
+  JournalIpPanel pool{journal, "pool"}, classes{journal, "classes"};
+  FakeUpdate update;
+  FakeBanner loginBanner, accountBanner;
+  bool program64 = false;
+  std::unique_ptr<app::CTunraDlg> dlg;
+
+  MainWindow() {
+    tables.hosts[TUNRA_LOGIN_HOST] = {net::Ipv4FromText("127.0.0.1")};
+    record.clientCode = "tunra";
+    record.userId = "";
+  }
+  app::CTunraDlg& Init() {
+    dlg = std::make_unique<app::CTunraDlg>(
+        record, services, host,
+        app::MainWindowPeers{pool, classes, tunnel, hooks, update, loginBanner, accountBanner}, program64);
+    dlg->OnInitDialog();
+    return *dlg;
+  }
+  void Store(const char* name, const char* text) {
+    registry.SetText(settings::kSettingsRoot, settings::kSettingsKeyPath, name, text);
+  }
+};
+
+// What each orderly teardown asks of the peers.
+inline Journal OpenVpnTeardown() {
+  return {"stop openvpn", "remove openvpn files", "hook OUT_START", "hook OUT_STOP"};
+}
+inline Journal RasTeardown() { return {"hang up", "hook OUT_START", "hook OUT_STOP"}; }
+inline Journal Then(Journal a, const Journal& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+}  // namespace maintest
