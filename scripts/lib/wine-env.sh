@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared Wine environment of the test and demo scripts (sourced, not run).
 #
 # tunra_wine_env PREFIX: exports the variables every Wine call of the project uses.
@@ -48,13 +49,13 @@ tunra_wine_create() {
 # Graphical runs (the demo and the end-to-end tests). Unit tests never call these:
 # they keep the default locale and a prefix without the GUI extras.
 
-TUNRA_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-
-# tunra_korean_locale: builds a ko_KR.UTF-8 locale inside build/ once (no system file
-# is touched) and selects it. Wine then runs with ANSI code page 949, as a Korean
-# Windows does.
+# tunra_korean_locale: builds a ko_KR.UTF-8 locale once, in a folder `locale` next to
+# the prefix (so inside the build folder the prefix belongs to; no system file and
+# nothing of the source tree is touched), and selects it. Wine then runs with ANSI code
+# page 949, as a Korean Windows does. Call after tunra_wine_env.
 tunra_korean_locale() {
-  local dir=$TUNRA_ROOT/build/locale
+  local dir
+  dir=$(dirname "$WINEPREFIX")/locale
   mkdir -p "$dir"
   if [[ ! -f $dir/ko_KR.UTF-8/LC_CTYPE ]]; then
     (
@@ -128,7 +129,8 @@ tunra_display_start() {
     echo "Xvfb did not start" >&2
     return 1
   fi
-  export DISPLAY=:$(tr -d '[:space:]' <"$numfile")
+  DISPLAY=:$(tr -d '[:space:]' <"$numfile")
+  export DISPLAY
   rm -f "$numfile"
 }
 
@@ -147,15 +149,4 @@ tunra_gui_env() {
   tunra_wine_env "$1"
   tunra_korean_locale
   tunra_wine_prepare_gui
-}
-
-# tunra_wait_window TITLE SECONDS: waits until a top-level window named TITLE exists
-# on $DISPLAY (xwininfo). Returns 1 at the time-out.
-tunra_wait_window() {
-  local title=$1 limit=$(($2 * 10)) i
-  for ((i = 0; i < limit; i++)); do
-    xwininfo -root -tree 2>/dev/null | grep -q "\"$title\"" && return 0
-    sleep 0.1
-  done
-  return 1
 }
