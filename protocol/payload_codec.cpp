@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "text/cp949.h"
+#include "text/field.h"
 
 namespace protocol {
 
@@ -18,9 +19,9 @@ namespace {
 
 constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 constexpr char kMarker[] = {'\x0E', '\x5E', '\x17'};
-constexpr std::string_view kCommaMarker{kMarker, 3};
 constexpr unsigned char kSkip = 0xFF;
-constexpr std::size_t kChunk = 1 << 16;  // output piece handed to the sink
+constexpr std::size_t kChunk = 1 << 16;         // decoded piece handed to the sink
+constexpr std::size_t kEncodePiece = 1 << 18;  // encoded piece: fewer, larger writes
 
 // The seven exchanged pairs; disjoint, so together they are one byte permutation.
 constexpr char kSwapPairs[][2] = {{'1', 'Y'}, {'5', 'a'}, {'7', '2'}, {'9', 'z'},
@@ -49,14 +50,15 @@ constexpr unsigned char EncodeChar(unsigned char c) {
   return Swap(c);
 }
 
-// For every 12-bit value, the two encoded characters it makes, stored second first:
-// the encoded text is reversed, so they land in the output in that order.
+// For every 12-bit value, the two encoded characters it makes, second first (the
+// encoded text is reversed, so they land in the output in that order), as a number
+// whose low byte is the first of the two.
 struct PairTable {
-  std::array<std::uint8_t, 4096 * 2> bytes{};
+  std::array<std::uint16_t, 4096> pair{};
   constexpr PairTable() {
     for (int v = 0; v < 4096; ++v) {
-      bytes[2 * v] = EncodeChar(static_cast<unsigned char>(kAlphabet[v & 63]));
-      bytes[2 * v + 1] = EncodeChar(static_cast<unsigned char>(kAlphabet[v >> 6]));
+      pair[v] = static_cast<std::uint16_t>(EncodeChar(static_cast<unsigned char>(kAlphabet[v & 63])) |
+                                           EncodeChar(static_cast<unsigned char>(kAlphabet[v >> 6])) << 8);
     }
   }
 };
@@ -109,59 +111,174 @@ class StringSink : public PayloadSink {
 
 // ---- Encoding --------------------------------------------------------------------
 
-// Produces the comma-marked text backwards, in blocks, without building it: runs of
-// plain bytes between the commas that start a character are copied, and each such
-// comma gives the three marker bytes.
-class MarkedTextReader {
+// Positions of the commas that are characters of their own (a comma after a lone lead
+// byte is its trail byte and stays); each becomes the marker.
+std::vector<std::size_t> CommaPositions(std::string_view plain) {
+  std::vector<std::size_t> commas;
+  text::FieldCursor pieces(plain, ',');
+  for (std::string_view piece; pieces.Next(piece);) {
+    const std::size_t end = static_cast<std::size_t>(piece.data() - plain.data()) + piece.size();
+    if (end < plain.size()) commas.push_back(end);
+  }
+  return commas;
+}
+
+// The comma-marked text, read from its end without being built: the runs of plain
+// bytes between commas are used in place, and each comma reads as the marker.
+class MarkedText {
  public:
-  MarkedTextReader(std::string_view plain, std::vector<std::size_t> commas)
-      : plain_(plain), commas_(std::move(commas)), pos_(plain.size()), comma_(commas_.size()) {}
+  explicit MarkedText(std::string_view plain)
+      : plain_(reinterpret_cast<const unsigned char*>(plain.data())),
+        commas_(CommaPositions(plain)),
+        pos_(plain.size()),
+        comma_(commas_.size()),
+        size_(plain.size() + 2 * commas_.size()) {}
 
-  std::size_t size() const { return plain_.size() + 2 * commas_.size(); }
+  std::size_t size() const { return size_; }
 
-  // Fills dst[0, count) with the `count` marked bytes just before those already read.
+  // Number of plain bytes just before the read position (0 inside a marker).
+  std::size_t PlainRun() const {
+    if (marker_left_ > 0) return 0;
+    return pos_ - (comma_ > 0 ? commas_[comma_ - 1] + 1 : 0);
+  }
+
+  // The `count` (<= PlainRun()) plain bytes just before the read position, in place.
+  const unsigned char* TakePlain(std::size_t count) {
+    pos_ -= count;
+    return plain_ + pos_;
+  }
+
+  // Fills dst[0, count) with the `count` marked bytes just before the read position.
   void ReadBack(unsigned char* dst, std::size_t count) {
     while (count > 0) {
       if (marker_left_ > 0) {
         dst[--count] = static_cast<unsigned char>(kMarker[--marker_left_]);
         continue;
       }
-      const std::size_t stop = comma_ > 0 ? commas_[comma_ - 1] + 1 : 0;
-      const std::size_t run = pos_ - stop;
-      if (run == 0) {  // the byte before is a comma: emit its marker
+      const std::size_t run = PlainRun();
+      if (run == 0) {  // the byte before is a comma: read its marker
         --comma_;
         --pos_;
         marker_left_ = 3;
         continue;
       }
       const std::size_t take = run < count ? run : count;
-      pos_ -= take;
       count -= take;
-      std::memcpy(dst + count, plain_.data() + pos_, take);
+      std::memcpy(dst + count, TakePlain(take), take);
     }
   }
 
  private:
-  std::string_view plain_;
+  const unsigned char* plain_;
   std::vector<std::size_t> commas_;
-  std::size_t pos_;
-  std::size_t comma_;
-  int marker_left_ = 0;
+  std::size_t pos_;     // plain bytes before this are not read yet
+  std::size_t comma_;   // commas before pos_
+  std::size_t size_;
+  int marker_left_ = 0;  // marker bytes of the comma at pos_ not read yet
 };
 
+// Eight bytes, p[0] the most significant (one load and a byte swap where the machine
+// has them; the shifts make it the same on any byte order).
+std::uint64_t LoadBigEndian64(const unsigned char* p) {
+  return std::uint64_t{p[0]} << 56 | std::uint64_t{p[1]} << 48 | std::uint64_t{p[2]} << 40 |
+         std::uint64_t{p[3]} << 32 | std::uint64_t{p[4]} << 24 | std::uint64_t{p[5]} << 16 |
+         std::uint64_t{p[6]} << 8 | std::uint64_t{p[7]};
+}
+
+// Stores v with its low byte first (one store where the machine is little-endian).
+void StoreLittleEndian64(unsigned char* p, std::uint64_t v) {
+  p[0] = static_cast<unsigned char>(v);
+  p[1] = static_cast<unsigned char>(v >> 8);
+  p[2] = static_cast<unsigned char>(v >> 16);
+  p[3] = static_cast<unsigned char>(v >> 24);
+  p[4] = static_cast<unsigned char>(v >> 32);
+  p[5] = static_cast<unsigned char>(v >> 40);
+  p[6] = static_cast<unsigned char>(v >> 48);
+  p[7] = static_cast<unsigned char>(v >> 56);
+}
+
+void StoreLittleEndian32(unsigned char* p, std::uint32_t v) {
+  p[0] = static_cast<unsigned char>(v);
+  p[1] = static_cast<unsigned char>(v >> 8);
+  p[2] = static_cast<unsigned char>(v >> 16);
+  p[3] = static_cast<unsigned char>(v >> 24);
+}
+
+// The four encoded characters of a 24-bit group, reversed, low byte first.
+std::uint32_t EncodeGroup(std::uint32_t group) {
+  const std::uint16_t* pairs = kPairs.pair.data();
+  return pairs[group & 0xFFF] | std::uint32_t{pairs[group >> 12]} << 16;
+}
+
 // Writes the encoded characters of the full groups in src[0, n) (n a multiple of 3),
-// last group first and each group's characters reversed.
+// last group first and each group's characters reversed. Two groups (six bytes, read
+// as the low bytes of the eight ending there) make eight characters at a time.
 unsigned char* EncodeGroupsReversed(const unsigned char* src, std::size_t n, unsigned char* out) {
-  const std::uint8_t* pairs = kPairs.bytes.data();
-  for (std::size_t i = n; i >= 3; i -= 3) {
-    const unsigned hi = (unsigned{src[i - 3]} << 4) | (src[i - 2] >> 4);
-    const unsigned lo = ((src[i - 2] & 0x0Fu) << 8) | src[i - 1];
-    std::memcpy(out, pairs + 2 * lo, 2);
-    std::memcpy(out + 2, pairs + 2 * hi, 2);
+  std::size_t i = n;
+  for (; i >= 8; i -= 6) {
+    const std::uint64_t x = LoadBigEndian64(src + i - 8);
+    const std::uint64_t later = EncodeGroup(static_cast<std::uint32_t>(x & 0xFFFFFF));
+    const std::uint64_t earlier = EncodeGroup(static_cast<std::uint32_t>(x >> 24) & 0xFFFFFF);
+    StoreLittleEndian64(out, later | earlier << 32);
+    out += 8;
+  }
+  for (; i >= 3; i -= 3) {
+    const std::uint32_t v = EncodeGroup(std::uint32_t{src[i - 3]} << 16 | std::uint32_t{src[i - 2]} << 8 | src[i - 1]);
+    StoreLittleEndian32(out, v);
     out += 4;
   }
   return out;
 }
+
+// The encoded text in order, piece by piece. It begins with the last Base64 group, so
+// the marked text is read from its end: first a trailing partial group, then whole
+// groups, straight from the plain text wherever no marker lies inside the group.
+class Encoder {
+ public:
+  explicit Encoder(std::string_view plain)
+      : text_(plain), tail_(text_.size() % 3), groups_(text_.size() / 3) {}
+
+  std::size_t size() const { return 4 * (groups_ + (tail_ > 0 ? 1 : 0)); }
+
+  // Writes the next encoded characters into out[0, capacity) (capacity >= 4) and
+  // returns how many; 0 at the end.
+  std::size_t Fill(unsigned char* out, std::size_t capacity) {
+    unsigned char* o = out;
+    if (tail_ > 0) {
+      unsigned char g[2] = {0, 0};
+      text_.ReadBack(g, tail_);
+      const unsigned b0 = g[0], b1 = g[1];
+      o[0] = EncodeChar('=');
+      o[1] = EncodeChar(tail_ == 2 ? static_cast<unsigned char>(kAlphabet[(b1 & 0x0F) << 2]) : '=');
+      o[2] = EncodeChar(static_cast<unsigned char>(kAlphabet[((b0 & 0x03) << 4) | (b1 >> 4)]));
+      o[3] = EncodeChar(static_cast<unsigned char>(kAlphabet[b0 >> 2]));
+      o += 4;
+      tail_ = 0;
+    }
+    std::size_t room = (capacity - static_cast<std::size_t>(o - out)) / 4;
+    while (groups_ > 0 && room > 0) {
+      std::size_t k = text_.PlainRun() / 3;
+      if (k > groups_) k = groups_;
+      if (k > room) k = room;
+      if (k > 0) {
+        o = EncodeGroupsReversed(text_.TakePlain(3 * k), 3 * k, o);
+      } else {  // a group with marker bytes in it
+        unsigned char g[3];
+        text_.ReadBack(g, 3);
+        o = EncodeGroupsReversed(g, 3, o);
+        k = 1;
+      }
+      groups_ -= k;
+      room -= k;
+    }
+    return static_cast<std::size_t>(o - out);
+  }
+
+ private:
+  MarkedText text_;
+  std::size_t tail_;    // bytes of the trailing partial group, written first
+  std::size_t groups_;  // whole groups not written yet
+};
 
 // ---- Decoding --------------------------------------------------------------------
 
@@ -319,39 +436,10 @@ class ReversedBase64Decoder {
 }  // namespace
 
 bool EncodePayloadTo(std::string_view plain, PayloadSink& sink) {
-  // Commas that start a character become the marker; find them first (a comma can
-  // only be a trail byte after a lone lead byte, but such input is accepted too).
-  std::vector<std::size_t> commas;
-  for (std::size_t pos = text::Find(plain, ","); pos != std::string_view::npos;
-       pos = text::Find(plain, ",", pos + 1))
-    commas.push_back(pos);
-  MarkedTextReader marked(plain, std::move(commas));
-
-  // The output begins with the last Base64 group, so the marked text is read from its
-  // end: first a trailing partial group, then blocks of whole groups.
-  std::size_t remaining = marked.size();
-  std::vector<unsigned char> in(3 * (kChunk / 4));
-  std::vector<unsigned char> out(kChunk);
-  if (const std::size_t tail = remaining % 3) {
-    unsigned char g[2] = {0, 0};
-    marked.ReadBack(g, tail);
-    const unsigned b0 = g[0], b1 = g[1];
-    const unsigned char chars[4] = {
-        EncodeChar('='),
-        EncodeChar(tail == 2 ? static_cast<unsigned char>(kAlphabet[(b1 & 0x0F) << 2]) : '='),
-        EncodeChar(static_cast<unsigned char>(kAlphabet[((b0 & 0x03) << 4) | (b1 >> 4)])),
-        EncodeChar(static_cast<unsigned char>(kAlphabet[b0 >> 2]))};
-    if (!sink.Write(reinterpret_cast<const char*>(chars), 4)) return false;
-    remaining -= tail;
-  }
-  while (remaining > 0) {
-    const std::size_t block = remaining < in.size() ? remaining : in.size();
-    marked.ReadBack(in.data(), block);
-    const unsigned char* end = EncodeGroupsReversed(in.data(), block, out.data());
-    if (!sink.Write(reinterpret_cast<const char*>(out.data()), static_cast<std::size_t>(end - out.data())))
-      return false;
-    remaining -= block;
-  }
+  Encoder encoder(plain);
+  std::vector<unsigned char> out(kEncodePiece);
+  for (std::size_t n; (n = encoder.Fill(out.data(), out.size())) > 0;)
+    if (!sink.Write(reinterpret_cast<const char*>(out.data()), n)) return false;
   return true;
 }
 
@@ -390,10 +478,10 @@ bool DecodePayloadTo(std::string_view encoded, PayloadSink& sink) {
 }
 
 std::string EncodePayload(std::string_view plain) {
-  std::string out;
-  out.reserve((plain.size() + 2) / 3 * 4 + 16);
-  StringSink sink(out);
-  EncodePayloadTo(plain, sink);
+  // Written in place: the encoder knows the exact length, commas included.
+  Encoder encoder(plain);
+  std::string out(encoder.size(), '\0');
+  if (!out.empty()) encoder.Fill(reinterpret_cast<unsigned char*>(&out[0]), out.size());
   return out;
 }
 
