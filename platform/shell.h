@@ -19,9 +19,6 @@ constexpr std::uint32_t kNifTip = 0x4;
 
 // NOTIFYICONDATA, the fields the client fills. The tip holds at most 127 bytes; the
 // implementation cuts a longer tip on a character boundary.
-// ShowWindow code with which ShellExecute opens pages and programs.
-constexpr int kSwShowDefault = 10;
-
 struct NotifyIconData {
   WindowHandle owner = 0;
   std::uint32_t id = 0;

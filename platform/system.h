@@ -26,6 +26,10 @@ class ISystem {
  public:
   virtual ~ISystem() = default;
 
+  // The paths below are code page 949 texts, read through the W functions. A path
+  // with a character code page 949 cannot write is answered as the empty text, as a
+  // failure: a "?" in its place would name another file.
+
   // GetWindowsDirectoryA: "C:\Windows" (backslashes, no trailing separator); empty
   // when the call fails.
   virtual std::string WindowsDirectory() = 0;

@@ -26,6 +26,12 @@ constexpr long kErrorMoreData = 234;
 constexpr long kErrorNoMoreItems = 259;
 constexpr long kErrorPrivilegeNotHeld = 1314;
 
+// ShowWindow codes, for the programs and pages the client starts.
+constexpr int kSwHide = 0;
+constexpr int kSwShowNormal = 1;
+constexpr int kSwShow = 5;
+constexpr int kSwShowDefault = 10;
+
 // A rectangle in pixels, as RECT: right and bottom are exclusive.
 struct Rect {
   int left = 0;

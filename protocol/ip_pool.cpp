@@ -1,17 +1,13 @@
 #include "protocol/ip_pool.h"
 
+#include "protocol/login_params.h"
 #include "text/cp949.h"
 
 namespace protocol {
 
 std::string IpPoolParams(const session::SessionRecord& r) {
   // client_mac and client_sysInfo travel empty with this request.
-  return "client_code=" + r.clientCode + "|id=" + r.userId + "|password=" + r.password +
-         "|ccver=" + std::to_string(r.clientVersion) + "|ip_code=" + r.ipCode +
-         "|client_mac=|client_sysInfo=|ping_check=" + std::to_string(r.pingCheck) +
-         "|session_key=" + std::to_string(text::AtoI(r.sessionKey)) +
-         "|vpn_type=" + std::to_string(r.vpnType) + "|auth_mode=" + r.authMode +
-         "|vpn_conn_server_code=" + r.vpnConnServerCode + "|class_code=" + r.classCode;
+  return LoginParams(r, "", "") + "|class_code=" + r.classCode;
 }
 
 void ShowIpServerError(ExchangeContext& ctx, platform::IWindow& owner, const std::string& reply) {

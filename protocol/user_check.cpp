@@ -3,6 +3,7 @@
 
 #include "settings/reg_ctrl.h"
 #include "net/network_mgmt.h"
+#include "protocol/login_params.h"
 #include "protocol/payload_codec.h"
 #include "protocol/reply_parser.h"
 #include "protocol/texts.h"
@@ -56,14 +57,7 @@ void ShowServerMessages(ExchangeContext& ctx, const std::string& reply) {
 
 std::string UserCheckParams(const session::SessionRecord& r, const std::string& clientMac,
                             const std::string& sysInfo) {
-  return "client_code=" + r.clientCode + "|id=" + r.userId + "|password=" + r.password +
-         "|ccver=" + std::to_string(r.clientVersion) + "|ip_code=" + r.ipCode +
-         "|client_mac=" + clientMac + "|client_sysInfo=" + sysInfo +
-         "|ping_check=" + std::to_string(r.pingCheck) +
-         "|session_key=" + std::to_string(text::AtoI(r.sessionKey)) +
-         "|vpn_type=" + std::to_string(r.vpnType) + "|auth_mode=" + r.authMode +
-         "|vpn_conn_server_code=" + r.vpnConnServerCode +
-         "|ip_change_type=" + std::to_string(r.ipChangeType);
+  return LoginParams(r, clientMac, sysInfo) + "|ip_change_type=" + std::to_string(r.ipChangeType);
 }
 
 int UserCheck(ExchangeContext& ctx) {

@@ -76,8 +76,6 @@ bool CTunraDlg::OnInitDialog() {
   if (record_.webHost.empty()) record_.webHost = kUnresolvedHost;
 
   for (const ButtonBitmaps& b : kButtons) w.SetBitmaps(b.id, b.normal, b.pressed);
-  minimize_rect_ = w.GetRect(IDC_MAIN_MINIMIZE);
-  close_rect_ = w.GetRect(IDC_MAIN_CLOSE);
 
   peers_.tunnel.AllowThroughFirewall();
   if (!PrepareEnvironment()) {

@@ -145,7 +145,6 @@ class CTunraDlg final : public IAccountPanelOwner, public ILoginMainWindow, publ
   CLogoutDlg account_;
 
   platform::Rect client_;  // full (wide) client rectangle
-  platform::Rect minimize_rect_, close_rect_;
   bool narrow_layout_ = false;
   bool ended_ = false;
 };

@@ -29,4 +29,24 @@ std::string WideToCp949(const std::wstring& text) {
   return out;
 }
 
+bool WideToCp949Exact(const std::wstring& text, std::string& out) {
+  out.clear();
+  if (text.empty()) return true;
+  BOOL used_default = FALSE;
+  const int n = WideCharToMultiByte(kCodePage, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()),
+                                    nullptr, 0, nullptr, &used_default);
+  if (n <= 0 || used_default) return false;
+  out.assign(static_cast<std::size_t>(n), '\0');
+  WideCharToMultiByte(kCodePage, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()), &out[0], n,
+                      nullptr, &used_default);
+  if (used_default) out.clear();
+  return !used_default;
+}
+
+bool IsAscii(const std::string& text) {
+  for (unsigned char c : text)
+    if (c >= 0x80) return false;
+  return true;
+}
+
 }  // namespace platform::win32

@@ -122,8 +122,10 @@ long Win32Registry::CloseKey(RegKey key) {
 
 bool Win32Profile::WriteString(const std::string& section, const std::string& key,
                                const std::string& value, const std::string& path) {
-  return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), path.c_str()) !=
-         FALSE;
+  if (IsAscii(path) || GetACP() == 949)
+    return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), path.c_str()) != FALSE;
+  return WritePrivateProfileStringW(Cp949ToWide(section).c_str(), Cp949ToWide(key).c_str(),
+                                    Cp949ToWide(value).c_str(), Cp949ToWide(path).c_str()) != FALSE;
 }
 
 }  // namespace platform::win32

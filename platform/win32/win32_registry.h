@@ -25,10 +25,12 @@ class Win32Registry final : public IRegistry {
   long CloseKey(RegKey key) override;
 };
 
-// Calls WritePrivateProfileStringA, not the W function: on a new file the W function
-// writes in the ANSI code page anyway (Korean text would be lost on a non-Korean
-// system), while the A function keeps the caller's bytes, which is what the dialer
-// reading the file with the A functions expects.
+// Calls WritePrivateProfileStringA when the system's ANSI code page reads the path as
+// written (an ASCII path, or a Korean system): on a new file the W function writes in
+// the ANSI code page anyway (Korean text would be lost on a non-Korean system), while
+// the A function keeps the caller's bytes, which is what the dialer reading the file
+// with the A functions expects. Any other path would be misread by the A function and
+// name another file, so it goes through the W function.
 class Win32Profile final : public IPrivateProfile {
  public:
   bool WriteString(const std::string& section, const std::string& key, const std::string& value,

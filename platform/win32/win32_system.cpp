@@ -25,14 +25,18 @@ std::string Win32System::WindowsDirectory() {
   wchar_t buffer[MAX_PATH + 1];
   const UINT n = ::GetWindowsDirectoryW(buffer, MAX_PATH + 1);
   if (n == 0 || n > MAX_PATH) return std::string();
-  return WideToCp949(std::wstring(buffer, n));
+  std::string path;
+  WideToCp949Exact(std::wstring(buffer, n), path);
+  return path;
 }
 
 std::string Win32System::ModuleFileName() {
   std::vector<wchar_t> buffer(32768);
   const DWORD n = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
   if (n == 0 || n >= buffer.size()) return std::string();
-  return WideToCp949(std::wstring(buffer.data(), n));
+  std::string path;
+  WideToCp949Exact(std::wstring(buffer.data(), n), path);
+  return path;
 }
 
 std::string Win32System::CurrentDirectory() {
@@ -41,7 +45,9 @@ std::string Win32System::CurrentDirectory() {
   std::vector<wchar_t> buffer(size);
   const DWORD n = ::GetCurrentDirectoryW(size, buffer.data());
   if (n == 0 || n >= size) return std::string();
-  return WideToCp949(std::wstring(buffer.data(), n));
+  std::string path;
+  WideToCp949Exact(std::wstring(buffer.data(), n), path);
+  return path;
 }
 
 bool Win32System::SetCurrentDirectory(const std::string& path) {

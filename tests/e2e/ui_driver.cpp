@@ -42,6 +42,10 @@
 //   answer OK|YES|NO|CANCEL        answers the message box found by msgbox and
 //                                  waits until it is gone
 //   no-msgbox SECONDS              fails when a message box shows within SECONDS
+//   close                          posts WM_CLOSE to the main window, as an installer
+//                                  or taskkill without /F sends it
+//   notify WINDOW ID               prints: notify WINDOW ID 0|1, whether the control
+//                                  has SS_NOTIFY (a static that reports clicks)
 //   tray MOUSE                     posts the tray callback (1012, wParam 129) with
 //                                  lParam MOUSE: a number or lbuttondown, lbuttonup,
 //                                  lbuttondblclk, rbuttondown, rbuttonup
@@ -514,6 +518,16 @@ class Script {
       HWND box = box_;
       box_ = nullptr;
       return WaitFor(5, [&] { return !IsWindow(box) || !IsWindowVisible(box); }) || Fail("the message box stays");
+    }
+    if (command == "close") {
+      if (!NeedMain()) return false;
+      return PostMessageW(main_, WM_CLOSE, 0, 0) || Fail("PostMessage failed");
+    }
+    if (command == "notify") {
+      if (!Control(name, id, control)) return false;
+      const bool notify = (GetWindowLongW(control, GWL_STYLE) & SS_NOTIFY) != 0;
+      Print("notify " + name + " " + std::to_string(id) + " " + (notify ? "1" : "0"));
+      return true;
     }
     if (command == "tray") {
       if (!NeedMain()) return false;

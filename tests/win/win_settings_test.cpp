@@ -152,4 +152,24 @@ TEST(WinIniTest, WriterBytesMatchTheFakesRendering) {
   EXPECT_EQ(bytes, fake.Render(path));
 }
 
+// A phonebook in a folder with a Korean name lands in that folder whatever the
+// system's ANSI code page (the tests run with a non-Korean one), with its bytes.
+TEST(WinIniTest, AKoreanFolderPathNamesTheRightFile) {
+  wintest::TempFolder folder;
+  const std::wstring base(folder.path().begin(), folder.path().end());
+  const std::wstring korean = base + L"\\\uC811\uC18D";  // "접속"
+  ASSERT_TRUE(::CreateDirectoryW(korean.c_str(), nullptr));
+  const std::string path = folder.path() + "\\\xC1\xA2\xBC\xD3\\sobrel.ini";
+  platform::win32::Win32Profile profile;
+  EXPECT_TRUE(profile.WriteString("Vexo_Conn", "PhoneNumber", "10.0.0.1", path));
+  const std::wstring file = korean + L"\\sobrel.ini";
+  EXPECT_NE(::GetFileAttributesW(file.c_str()), INVALID_FILE_ATTRIBUTES);
+  std::string bytes;
+  platform::win32::Win32Files files;
+  ASSERT_TRUE(files.ReadAllShared(path, bytes));
+  EXPECT_EQ(bytes, "[Vexo_Conn]\r\nPhoneNumber=10.0.0.1\r\n");
+  ::DeleteFileW(file.c_str());
+  ::RemoveDirectoryW(korean.c_str());
+}
+
 }  // namespace

@@ -34,6 +34,29 @@ TEST(WinSystemTest, CurrentDirectoryAndCreateDirectory) {
   ::RemoveDirectoryA(sub.c_str());
 }
 
+// A folder name code page 949 cannot write is answered as a failure, not with "?" in
+// place of the character (which would name another folder); a Korean name comes back
+// as its code page 949 bytes whatever the system's ANSI code page.
+TEST(WinSystemTest, PathsAreCodePage949OrNothing) {
+  platform::win32::Win32System system;
+  wintest::TempFolder folder;
+  const std::wstring base(folder.path().begin(), folder.path().end());
+  const std::wstring korean = base + L"\\\uC811\uC18D";  // "접속"
+  const std::wstring thai = base + L"\\\u0E01";           // no code page 949 form
+  ASSERT_TRUE(::CreateDirectoryW(korean.c_str(), nullptr));
+  ASSERT_TRUE(::CreateDirectoryW(thai.c_str(), nullptr));
+  const std::string before = system.CurrentDirectory();
+
+  ASSERT_TRUE(::SetCurrentDirectoryW(korean.c_str()));
+  EXPECT_EQ(system.CurrentDirectory(), folder.path() + "\\\xC1\xA2\xBC\xD3");
+  ASSERT_TRUE(::SetCurrentDirectoryW(thai.c_str()));
+  EXPECT_EQ(system.CurrentDirectory(), "");
+
+  ASSERT_TRUE(system.SetCurrentDirectory(before));
+  ::RemoveDirectoryW(korean.c_str());
+  ::RemoveDirectoryW(thai.c_str());
+}
+
 TEST(WinSystemTest, VersionAndWow64Answer) {
   platform::win32::Win32System system;
   platform::OsVersion version;

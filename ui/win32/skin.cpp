@@ -50,11 +50,4 @@ LRESULT HitTestAsCaption(HWND window, WPARAM wparam, LPARAM lparam) {
   return hit == HTCLIENT ? HTCAPTION : hit;
 }
 
-bool IsSwallowedKey(const MSG& message, bool swallow_enter) {
-  if (message.message == WM_SYSKEYDOWN) return message.wParam == VK_F4;
-  if (message.message == WM_KEYDOWN)
-    return message.wParam == VK_ESCAPE || (swallow_enter && message.wParam == VK_RETURN);
-  return false;
-}
-
 }  // namespace ui

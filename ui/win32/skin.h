@@ -36,7 +36,4 @@ class BitmapButton {
 // with HTCLIENT turned into HTCAPTION.
 LRESULT HitTestAsCaption(HWND window, WPARAM wparam, LPARAM lparam);
 
-// Alt+F4, Enter and Escape: dropped before dispatch so no key closes a window.
-bool IsSwallowedKey(const MSG& message, bool swallow_enter);
-
 }  // namespace ui
