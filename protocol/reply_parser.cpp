@@ -30,12 +30,6 @@ std::string ExpireDateText(const std::string& v) {
   return Sub(v, 0, 4) + "년 " + Sub(v, 5, 2) + "월 " + Sub(v, 8, 2) + "일";
 }
 
-std::string WithoutLastCharacter(const std::string& v) {
-  std::size_t last = 0;
-  for (std::size_t i = 0; i < v.size(); i += text::CharLength(v, i)) last = i;
-  return v.substr(0, last);
-}
-
 void SetClockFrom(const std::string& v, const SetLocalClock& set_local_clock) {
   const std::size_t blank = v.find(' ');
   const std::string date = v.substr(0, blank);
@@ -102,7 +96,7 @@ const KeyRule kSessionKeys[] = {
     {"auto_conn_change", [](SessionRecord& r, const std::string& v, const SetLocalClock&) { r.autoConnChange = text::AtoI(v); }},
     {"vpn_server_list", [](SessionRecord& r, const std::string& v, const SetLocalClock&) { r.vpnServerList = v; }},
     {"use_select", [](SessionRecord& r, const std::string& v, const SetLocalClock&) { r.useSelect = text::AtoI(v); }},
-    {"ip_pool_list", [](SessionRecord& r, const std::string& v, const SetLocalClock&) { r.ipPoolList = WithoutLastCharacter(v); }},
+    {"ip_pool_list", [](SessionRecord& r, const std::string& v, const SetLocalClock&) { r.ipPoolList = text::WithoutLastChar(v); }},
     {"ip_pool_class", [](SessionRecord& r, const std::string& v, const SetLocalClock&) { r.ipPoolClass = v; }},
     {"default_route", [](SessionRecord& r, const std::string& v, const SetLocalClock&) { r.defaultRoute = v; }},
 };
