@@ -25,12 +25,35 @@ constexpr std::uint32_t kHttpAddreqFlagAdd = 0x20000000;
 constexpr std::uint32_t kHttpAddreqFlagAddIfNew = 0x10000000;
 
 // WinINet error codes (LastError) the client and its tests look at.
+constexpr long kInternetErrorTimeout = 12002;
 constexpr long kInternetErrorNameNotResolved = 12007;
 constexpr long kInternetErrorInvalidHandle = 12018;
 constexpr long kInternetErrorCannotConnect = 12029;
 constexpr long kInternetErrorConnectionAborted = 12030;
 constexpr long kHttpErrorHeaderNotFound = 12150;
 
+// The limits of every network wait of an HTTP exchange, in milliseconds. The exchanges
+// run on the UI thread, so each wait freezes the window while it lasts: a server that
+// accepts and never answers must cost the user seconds, not minutes, while a slow
+// mobile link (seconds of round trip, lost SYNs) must still get its login through.
+struct InternetTimeouts {
+  std::uint32_t connectMs;  // the TCP connection (all addresses of the host together)
+  std::uint32_t sendMs;     // each wait to hand request bytes to the network
+  std::uint32_t receiveMs;  // each wait for response bytes, the head's and the body's
+  std::uint32_t requestMs;  // from sending the request to its last byte read, however
+                            // slowly the response trickles in
+};
+
+// The production limits. Connect: 15 s lets Windows send its SYN three times (at 0, 3
+// and 9 s with its default retransmission time-out). Send and receive: 20 s without a
+// single byte is far beyond a slow link's round trip plus the back end's own work on a
+// login. Request: 60 s for the whole reply, so a server that trickles bytes cannot hold
+// the window either.
+inline constexpr InternetTimeouts kDefaultInternetTimeouts{15000, 20000, 20000, 60000};
+
+// Each implementation bounds every wait by the InternetTimeouts it was built with; a
+// wait that reaches its limit fails the call (12002 on Windows; Wine reports its own
+// codes, see win32/win32_internet.h).
 class IInternet {
  public:
   virtual ~IInternet() = default;

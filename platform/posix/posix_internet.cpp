@@ -1,11 +1,15 @@
 #include "platform/posix/posix_internet.h"
 
+#include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 
 #include "text/cp949.h"
@@ -13,8 +17,29 @@
 namespace platform {
 
 namespace {
+
 enum Kind { kSession, kConnection, kRequest };
+
+using Clock = std::chrono::steady_clock;
+
+enum class Wait { kReady, kTimeout, kError };
+
+// Waits until `fd` is ready for `events`, for at most `limitMs` and never past
+// `deadline`.
+Wait WaitFor(int fd, short events, std::uint32_t limitMs, Clock::time_point deadline) {
+  const Clock::time_point end = std::min(deadline, Clock::now() + std::chrono::milliseconds(limitMs));
+  for (;;) {
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(end - Clock::now()).count();
+    if (left <= 0) return Wait::kTimeout;
+    pollfd p{fd, events, 0};
+    const int n = ::poll(&p, 1, static_cast<int>(std::min<long long>(left, 1 << 30)));
+    if (n > 0) return Wait::kReady;  // or an error, which the next socket call reports
+    if (n == 0) continue;            // the loop re-checks the time left
+    if (errno != EINTR) return Wait::kError;
+  }
 }
+
+}  // namespace
 
 struct PosixInternet::Object {
   int kind = kSession;
@@ -23,6 +48,8 @@ struct PosixInternet::Object {
   std::uint16_t port = 0;
   std::string verb, object, version, headers;
   int fd = -1;
+  Clock::time_point deadline;  // of the whole response
+  long read_error = 0;         // a failed read whose bytes were handed over: the next read fails
   bool head_read = false;
   int status = 0;
   std::string head;      // response header lines (after the status line)
@@ -32,8 +59,13 @@ struct PosixInternet::Object {
   }
 };
 
-PosixInternet::PosixInternet() = default;
+PosixInternet::PosixInternet(const InternetTimeouts& timeouts) : timeouts_(timeouts) {}
 PosixInternet::~PosixInternet() = default;
+
+bool PosixInternet::Fail(long error) {
+  last_error_ = error;
+  return false;
+}
 
 PosixInternet::Object* PosixInternet::Find(InternetHandle handle, int kind) {
   auto it = objects_.find(handle);
@@ -94,41 +126,62 @@ bool PosixInternet::SendRequest(InternetHandle request, const std::string& heade
   Object* c = Find(r->parent, kConnection);
   if (!c) return false;
 
+  r->deadline = Clock::now() + std::chrono::milliseconds(timeouts_.requestMs);
+  if (!OpenSocket(*r, *c)) return false;
+
+  std::string all = r->headers + headers;
+  if (!all.empty() && all.back() != '\n') all += "\r\n";
+  const std::string message = r->verb + " " + r->object + " " + r->version + "\r\n" + all + "Host: " +
+                              c->server + "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+  return SendAll(*r, message) && ReadHead(*r);
+}
+
+// Connects a non-blocking socket to the connection's server, within the connect limit.
+bool PosixInternet::OpenSocket(Object& r, const Object& c) {
   addrinfo hints{};
   hints.ai_family = AF_INET;
   hints.ai_socktype = SOCK_STREAM;
   addrinfo* found = nullptr;
-  if (getaddrinfo(c->server.c_str(), std::to_string(c->port).c_str(), &hints, &found) != 0 || !found) {
-    last_error_ = kInternetErrorNameNotResolved;
-    return false;
-  }
+  if (getaddrinfo(c.server.c_str(), std::to_string(c.port).c_str(), &hints, &found) != 0 || !found)
+    return Fail(kInternetErrorNameNotResolved);
   const int fd = ::socket(found->ai_family, found->ai_socktype, found->ai_protocol);
-  const bool connected = fd >= 0 && ::connect(fd, found->ai_addr, found->ai_addrlen) == 0;
-  freeaddrinfo(found);
-  if (!connected) {
-    if (fd >= 0) ::close(fd);
-    last_error_ = kInternetErrorCannotConnect;
-    return false;
+  if (fd < 0) {
+    freeaddrinfo(found);
+    return Fail(kInternetErrorCannotConnect);
   }
-  r->fd = fd;
+  r.fd = fd;  // closed with the request from here on
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+  const int started = ::connect(fd, found->ai_addr, found->ai_addrlen);
+  freeaddrinfo(found);
+  if (started == 0) return true;
+  if (errno != EINPROGRESS && errno != EINTR) return Fail(kInternetErrorCannotConnect);
+  switch (WaitFor(fd, POLLOUT, timeouts_.connectMs, r.deadline)) {
+    case Wait::kTimeout: return Fail(kInternetErrorTimeout);
+    case Wait::kError: return Fail(kInternetErrorCannotConnect);
+    case Wait::kReady: break;
+  }
+  int error = 0;
+  socklen_t length = sizeof error;
+  if (getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0 || error != 0)
+    return Fail(kInternetErrorCannotConnect);
+  return true;
+}
 
-  std::string all = r->headers + headers;
-  if (!all.empty() && all.back() != '\n') all += "\r\n";
-  std::string message = r->verb + " " + r->object + " " + r->version + "\r\n" + all + "Host: " + c->server +
-                        "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+bool PosixInternet::SendAll(Object& r, const std::string& message) {
   std::size_t sent = 0;
   while (sent < message.size()) {
-    const ssize_t n = ::send(fd, message.data() + sent, message.size() - sent, MSG_NOSIGNAL);
-    if (n <= 0) {
-      if (n < 0 && errno == EINTR) continue;
-      last_error_ = kInternetErrorConnectionAborted;
-      return false;
+    const ssize_t n = ::send(r.fd, message.data() + sent, message.size() - sent, MSG_NOSIGNAL);
+    if (n > 0) {
+      sent += static_cast<std::size_t>(n);
+      continue;
     }
-    sent += static_cast<std::size_t>(n);
-  }
-  if (!ReadHead(*r)) {
-    last_error_ = kInternetErrorConnectionAborted;
-    return false;
+    if (n < 0 && errno == EINTR) continue;
+    if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK)) return Fail(kInternetErrorConnectionAborted);
+    switch (WaitFor(r.fd, POLLOUT, timeouts_.sendMs, r.deadline)) {
+      case Wait::kTimeout: return Fail(kInternetErrorTimeout);
+      case Wait::kError: return Fail(kInternetErrorConnectionAborted);
+      case Wait::kReady: break;
+    }
   }
   return true;
 }
@@ -139,16 +192,22 @@ bool PosixInternet::ReadHead(Object& r) {
   char buf[4096];
   std::size_t end;
   while ((end = data.find("\r\n\r\n")) == std::string::npos) {
+    switch (WaitFor(r.fd, POLLIN, timeouts_.receiveMs, r.deadline)) {
+      case Wait::kTimeout: return Fail(kInternetErrorTimeout);
+      case Wait::kError: return Fail(kInternetErrorConnectionAborted);
+      case Wait::kReady: break;
+    }
     const ssize_t n = ::recv(r.fd, buf, sizeof buf, 0);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
+    if (n < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK)) continue;
+    if (n <= 0) return Fail(kInternetErrorConnectionAborted);
     data.append(buf, static_cast<std::size_t>(n));
-    if (data.size() > (1u << 20)) return false;
+    if (data.size() > (1u << 20)) return Fail(kInternetErrorConnectionAborted);
   }
   const std::size_t line_end = data.find("\r\n");
   const std::string status_line = data.substr(0, line_end);
   const std::size_t space = status_line.find(' ');
-  if (status_line.compare(0, 5, "HTTP/") != 0 || space == std::string::npos) return false;
+  if (status_line.compare(0, 5, "HTTP/") != 0 || space == std::string::npos)
+    return Fail(kInternetErrorConnectionAborted);
   r.status = text::AtoI(status_line.substr(space + 1));
   r.head = data.substr(line_end + 2, end - line_end);
   r.pending = data.substr(end + 4);
@@ -190,25 +249,35 @@ bool PosixInternet::ReadFile(InternetHandle request, std::uint32_t maxBytes, std
   read = 0;
   Object* r = Find(request, kRequest);
   if (!r || r->fd < 0) return false;
+  if (r->read_error != 0) return Fail(r->read_error);
   if (!r->pending.empty()) {
     read = static_cast<std::uint32_t>(std::min<std::size_t>(maxBytes, r->pending.size()));
     out.append(r->pending, 0, read);
     r->pending.erase(0, read);
     return true;
   }
-  // Like InternetReadFile: fills the buffer unless the body ends first.
+  // Like InternetReadFile: fills the buffer unless the body ends first. Bytes already
+  // received when a wait fails are handed over; the failure shows on the next call.
   std::string buf(maxBytes, '\0');
   std::size_t have = 0;
+  long error = 0;
   while (have < maxBytes) {
+    const Wait wait = WaitFor(r->fd, POLLIN, timeouts_.receiveMs, r->deadline);
+    if (wait != Wait::kReady) {
+      error = wait == Wait::kTimeout ? kInternetErrorTimeout : kInternetErrorConnectionAborted;
+      break;
+    }
     const ssize_t n = ::recv(r->fd, &buf[have], maxBytes - have, 0);
-    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK)) continue;
     if (n < 0) {
-      last_error_ = kInternetErrorConnectionAborted;
-      return false;
+      error = kInternetErrorConnectionAborted;
+      break;
     }
     if (n == 0) break;
     have += static_cast<std::size_t>(n);
   }
+  if (error != 0 && have == 0) return Fail(error);
+  r->read_error = error;
   read = static_cast<std::uint32_t>(have);
   out.append(buf, 0, have);
   return true;

@@ -16,51 +16,63 @@
 namespace {
 
 constexpr const char* kAddress = "127.0.0.61";
-constexpr const char* kDeadAddress = "127.0.0.62";  // nothing listens here
+constexpr const char* kDeadAddress = "127.0.0.62";       // nothing listens here
+constexpr const char* kFullQueueAddress = "127.0.0.63";  // listens, never accepts
 
-class RawServer {
+// The scripted server, and the same program listening with a full backlog.
+class RawServers {
  public:
   bool Start() {
-    return server_.Start({TUNRA_PYTHON, TUNRA_SOURCE_DIR "/tests/peer/raw_http_server.py", kAddress, "80"}, kAddress);
+    const std::string script = TUNRA_SOURCE_DIR "/tests/peer/raw_http_server.py";
+    if (!server_.Start({TUNRA_PYTHON, script, kAddress, "80"}, kAddress)) {
+      error_ = server_.error();
+      return false;
+    }
+    if (!full_queue_.Start({TUNRA_PYTHON, script, kFullQueueAddress, "80", "--full-queue"}, kFullQueueAddress)) {
+      error_ = full_queue_.error();
+      return false;
+    }
+    return true;
   }
+  const std::string& error() const { return error_; }
 
  private:
-  peer::LoopbackServer server_;
+  peer::LoopbackServer server_, full_queue_;
+  std::string error_;
 };
 
 class HttpClientPeer : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     if (geteuid() != 0) return;  // port 80 needs root
-    server_ = new RawServer;
-    if (!server_->Start()) {
-      delete server_;
-      server_ = nullptr;
-    }
+    servers_ = new RawServers;
+    if (!servers_->Start()) start_error_ = servers_->error();
   }
   static void TearDownTestSuite() {
-    delete server_;
-    server_ = nullptr;
+    delete servers_;
+    servers_ = nullptr;
   }
   void SetUp() override {
     if (geteuid() != 0) GTEST_SKIP() << "binding port 80 needs root";
-    ASSERT_NE(server_, nullptr) << "the scripted server did not start";
+    ASSERT_TRUE(start_error_.empty()) << "the scripted server did not start: " << start_error_;
   }
 
   std::string Url(const std::string& path, const char* address = kAddress) {
     return std::string("http://") + address + path;
   }
 
-  platform::PosixInternet internet_;
+  platform::PosixInternet internet_{peer::kTestTimeouts};
   std::vector<std::string> messages_;
   protocol::CWebMgmt web_{internet_, session::kRequestHeaders, "tunra",
                           [this](const std::string& text, const std::string& caption) {
                             messages_.push_back(caption + ": " + text);
                           }};
-  static RawServer* server_;
+  static RawServers* servers_;
+  static std::string start_error_;
 };
 
-RawServer* HttpClientPeer::server_ = nullptr;
+RawServers* HttpClientPeer::servers_ = nullptr;
+std::string HttpClientPeer::start_error_;
 
 TEST_F(HttpClientPeer, QueryFormEdgeCases) {
   peer::ExpectQueryFormEdgeCases(web_, kAddress);
@@ -70,6 +82,15 @@ TEST_F(HttpClientPeer, QueryFormEdgeCases) {
 TEST_F(HttpClientPeer, FormFormLineReading) {
   peer::ExpectFormFormLineReading(web_, kAddress);
   EXPECT_TRUE(messages_.empty());
+}
+
+TEST_F(HttpClientPeer, StalledServersGiveUpWithinTheLimits) {
+  peer::ExpectStalledServersGiveUp(web_, kAddress, kFullQueueAddress, messages_);
+  // The socket transport reports a time-out as WinINet does.
+  EXPECT_EQ(web_.SendQueryRequest(Url("/silent")), "");
+  EXPECT_EQ(web_.last_error(), platform::kInternetErrorTimeout);
+  EXPECT_EQ(web_.SendQueryRequest(Url("/ok", kFullQueueAddress)), "");
+  EXPECT_EQ(web_.last_error(), platform::kInternetErrorTimeout);
 }
 
 TEST_F(HttpClientPeer, RequestsCarryTheEncodedTextRawAndTheHeaderBlock) {
@@ -92,6 +113,21 @@ TEST_F(HttpClientPeer, RefusedConnection) {
   ASSERT_EQ(messages_.size(), 1u);
   EXPECT_EQ(messages_[0], "tunra: Web Send Error");
   EXPECT_EQ(web_.last_error(), platform::kInternetErrorCannotConnect);
+}
+
+// The production limits: a login over a slow mobile link still gets through, a silent
+// server holds the window for 20 s, not for ever (reasons in platform/internet.h).
+TEST(InternetTimeouts, ProductionLimits) {
+  const platform::InternetTimeouts& limits = platform::kDefaultInternetTimeouts;
+  EXPECT_EQ(limits.connectMs, 15000u);
+  EXPECT_EQ(limits.sendMs, 20000u);
+  EXPECT_EQ(limits.receiveMs, 20000u);
+  EXPECT_EQ(limits.requestMs, 60000u);
+  const platform::PosixInternet transport;
+  EXPECT_EQ(transport.timeouts().connectMs, limits.connectMs);
+  EXPECT_EQ(transport.timeouts().sendMs, limits.sendMs);
+  EXPECT_EQ(transport.timeouts().receiveMs, limits.receiveMs);
+  EXPECT_EQ(transport.timeouts().requestMs, limits.requestMs);
 }
 
 TEST(HttpUrl, SplitLikeCrackUrl) {

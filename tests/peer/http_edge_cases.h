@@ -2,13 +2,20 @@
 // by the socket transport's peer test and the WinINet transport's test under Wine.
 #pragma once
 
+#include <chrono>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
+#include "platform/internet.h"
 #include "protocol/web_mgmt.h"
 
 namespace peer {
+
+// The limits the tests give both transports: a stalled server then costs a second, and
+// a test that would hang on a missing limit gives up as soon.
+inline constexpr platform::InternetTimeouts kTestTimeouts{1000, 1000, 1000, 4000};
 
 inline std::string Url(const std::string& address, const std::string& path) { return "http://" + address + path; }
 
@@ -41,6 +48,60 @@ inline void ExpectFormFormLineReading(protocol::CWebMgmt& web, const std::string
       {"/status500", ""},
   };
   for (const Row& r : rows) EXPECT_EQ(web.SendFormRequest(Url(address, r.path), "bin=x"), r.reply) << r.path;
+}
+
+// Servers that stop answering. Each exchange gives up within the limits (kTestTimeouts)
+// and yields what any failed exchange yields: the empty text, or the bytes a query
+// received before the body stalled; the form form shows its one message when the
+// request itself fails. Each row's time shows that its limit ended it: at least that
+// limit, and less than the limit of the whole request.
+// `fullQueueAddress` never accepts (its backlog is full), so a connection there hangs.
+inline void ExpectStalledServersGiveUp(protocol::CWebMgmt& web, const std::string& address,
+                                       const std::string& fullQueueAddress, std::vector<std::string>& messages) {
+  using Clock = std::chrono::steady_clock;
+  const auto elapsedMs = [](Clock::time_point start) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+  };
+  struct Row {
+    bool form;
+    std::string url;
+    std::string reply;
+    std::uint32_t limitMs;  // the limit that ends it
+    bool sendError;         // the form form's "Web Send Error"
+  };
+  const std::string full = fullQueueAddress;
+  const Row rows[] = {
+      {false, Url(address, "/silent"), "", kTestTimeouts.receiveMs, false},
+      {true, Url(address, "/silent"), "", kTestTimeouts.receiveMs, true},
+      {false, Url(address, "/silent-body"), "0123456789", kTestTimeouts.receiveMs, false},
+      {true, Url(address, "/silent-body"), "", kTestTimeouts.receiveMs, false},  // no whole line
+      {false, Url(full, "/ok"), "", kTestTimeouts.connectMs, false},
+      {true, Url(full, "/ok"), "", kTestTimeouts.connectMs, true},
+  };
+  for (const Row& r : rows) {
+    messages.clear();
+    const Clock::time_point start = Clock::now();
+    const std::string reply = r.form ? web.SendFormRequest(r.url, "bin=x") : web.SendQueryRequest(r.url);
+    const auto tookMs = elapsedMs(start);
+    const std::string name = std::string(r.form ? "form " : "query ") + r.url;
+    EXPECT_EQ(reply, r.reply) << name;
+    EXPECT_GE(tookMs, r.limitMs * 9 / 10) << name;
+    EXPECT_LT(tookMs, kTestTimeouts.requestMs) << name;
+    EXPECT_EQ(messages, r.sendError ? std::vector<std::string>{"tunra: Web Send Error"} : std::vector<std::string>{})
+        << name;
+  }
+
+  // A body that trickles in, one byte at a time, never lets a single wait reach the
+  // receive limit: the limit of the whole request ends it.
+  const Clock::time_point start = Clock::now();
+  const std::string reply = web.SendQueryRequest(Url(address, "/trickle"));
+  const auto tookMs = elapsedMs(start);
+  EXPECT_GE(tookMs, kTestTimeouts.requestMs * 9 / 10);
+  EXPECT_LT(tookMs, kTestTimeouts.requestMs + kTestTimeouts.receiveMs + 1000);
+  std::string body;  // as the server sends it
+  for (int i = 0; i < 10; ++i) body += "0123456789";
+  EXPECT_FALSE(reply.empty());
+  EXPECT_EQ(reply, body.substr(0, reply.size()));
 }
 
 }  // namespace peer

@@ -1,11 +1,14 @@
 """Runs a command while the scripted HTTP server of the HTTP client's edge cases
-(tests/peer/raw_http_server.py: its cases and echo) listens on port 80 of two loopback
-addresses, then ends with the command's exit code. On the first address the head and
-the body of each answer go out in separate sends, as from raw_http_server.py; on the
-second they go out in one send, so they arrive in one packet.
+(tests/peer/raw_http_server.py: its cases, stalls and echo) listens on port 80 of
+loopback addresses, then ends with the command's exit code. On the first address the
+head and the body of each answer go out in separate sends, as from raw_http_server.py;
+on the second they go out in one send, so they arrive in one packet. The third address
+never accepts and its backlog is full: a connection attempt there is never answered.
 
-Usage: http_server_wrapper.py SPLIT_ADDRESS ONE_PACKET_ADDRESS -- COMMAND...
-Exits 77 (a skip for CTest) when port 80 cannot be bound (it needs root)."""
+Usage: http_server_wrapper.py SPLIT_ADDRESS ONE_PACKET_ADDRESS FULL_QUEUE_ADDRESS -- COMMAND...
+Exits 77 (a skip for CTest) when port 80 cannot be bound (it needs root); fails when
+another program already listens on one of the addresses, which would otherwise answer
+in this server's place."""
 import os
 import socket
 import subprocess
@@ -18,50 +21,33 @@ import raw_http_server  # noqa: E402
 SKIP = 77
 
 
-def answer(request):
-    path = request.split(b" ")[1] if request.count(b" ") >= 2 else b""
-    path = path.split(b"?")[0]
-    if path == b"/echo":
-        return b"HTTP/1.0 200 OK\r\nContent-Length: %d\r\n\r\n" % len(request), request
-    return raw_http_server.CASES.get(path, (b"HTTP/1.0 404 Not Found\r\nContent-Length: 0\r\n\r\n", b""))
-
-
-def serve_one_packet(conn):
-    with conn:
-        request = raw_http_server.read_request(conn)
-        if request:
-            head, body = answer(request)
-            conn.sendall(head + body)
-
-
-def listen(address):
-    server = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
-    server.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
-    server.bind((address, 80))
-    server.listen(16)
-    return server
-
-
-def accept_loop(server, handler):
+def accept_loop(server, one_packet):
     while True:
         try:
             conn, _ = server.accept()
         except OSError:
             return
-        threading.Thread(target=handler, args=(conn,), daemon=True).start()
+        threading.Thread(target=raw_http_server.serve, args=(conn, one_packet), daemon=True).start()
 
 
 def main():
-    if len(sys.argv) < 5 or sys.argv[3] != "--":
+    if len(sys.argv) < 6 or sys.argv[4] != "--":
         sys.exit(__doc__)
+    split, one_packet, full_queue = sys.argv[1:4]
     try:
-        split, one_packet = listen(sys.argv[1]), listen(sys.argv[2])
+        servers = [raw_http_server.listen(split, 80), raw_http_server.listen(one_packet, 80),
+                   raw_http_server.listen(full_queue, 80, full_queue=True)]
     except PermissionError as e:
         print("cannot bind port 80: %s" % e, file=sys.stderr)
         sys.exit(SKIP)
-    for server, handler in ((split, raw_http_server.serve), (one_packet, serve_one_packet)):
-        threading.Thread(target=accept_loop, args=(server, handler), daemon=True).start()
-    sys.exit(subprocess.run(sys.argv[4:], stdin=subprocess.DEVNULL).returncode)
+    except OSError as e:
+        # Binding fails while another socket listens there (SO_REUSEADDR does not share
+        # a listening address): most likely a server left over from an earlier run.
+        sys.exit("cannot listen on port 80 of %s, %s or %s: %s; is a server of an earlier run "
+                 "still listening? (ss -ltnp 'sport = :80')" % (split, one_packet, full_queue, e))
+    for (server, _), packet in ((servers[0], False), (servers[1], True)):
+        threading.Thread(target=accept_loop, args=(server, packet), daemon=True).start()
+    sys.exit(subprocess.run(sys.argv[5:], stdin=subprocess.DEVNULL).returncode)
 
 
 if __name__ == "__main__":

@@ -1,7 +1,7 @@
 // The HTTP client over the WinINet transport against the scripted server of the peer
 // tests, under Wine. http_server_wrapper.py runs this program while the server listens
-// on two loopback addresses: one sends each answer's head and body in separate writes,
-// the other in one write (one packet).
+// on three loopback addresses: one sends each answer's head and body in separate writes,
+// one in one write (one packet), one never accepts (its backlog is full).
 #include <string>
 #include <vector>
 
@@ -18,11 +18,11 @@ namespace {
 constexpr const char* kSplitAddress = TUNRA_HTTP_SPLIT_ADDRESS;
 constexpr const char* kOnePacketAddress = TUNRA_HTTP_ONE_PACKET_ADDRESS;
 constexpr const char* kDeadAddress = TUNRA_HTTP_DEAD_ADDRESS;  // nothing listens here
-
+constexpr const char* kFullQueueAddress = TUNRA_HTTP_FULL_QUEUE_ADDRESS;
 
 class WinHttpClient : public ::testing::TestWithParam<const char*> {
  protected:
-  platform::win32::Win32Internet internet_;
+  platform::win32::Win32Internet internet_{peer::kTestTimeouts};
   std::vector<std::string> messages_;
   protocol::CWebMgmt web_{internet_, session::kRequestHeaders, "tunra",
                           [this](const std::string& text, const std::string& caption) {
@@ -44,6 +44,37 @@ INSTANTIATE_TEST_SUITE_P(HeadAndBody, WinHttpClient, ::testing::Values(kSplitAdd
                          [](const ::testing::TestParamInfo<const char*>& info) {
                            return std::string(info.index == 0 ? "SeparateWrites" : "OnePacket");
                          });
+
+// Wine honours the receive limit only when it is set on the connection or the request,
+// and ignores the connect limit: the transport sets the limits on every handle and, under
+// Wine, opens a connection of its own first to bound the connect.
+TEST(WinHttpLimits, StalledServersGiveUpWithinTheLimits) {
+  platform::win32::Win32Internet internet(peer::kTestTimeouts);
+  std::vector<std::string> messages;
+  protocol::CWebMgmt web(internet, session::kRequestHeaders, "tunra",
+                         [&](const std::string& text, const std::string& caption) {
+                           messages.push_back(caption + ": " + text);
+                         });
+  peer::ExpectStalledServersGiveUp(web, kSplitAddress, kFullQueueAddress, messages);
+  EXPECT_EQ(web.SendQueryRequest(peer::Url(kFullQueueAddress, "/ok")), "");
+  EXPECT_EQ(web.last_error(), platform::kInternetErrorTimeout);
+}
+
+// Without the connect probe, Wine's own connect to a server that never answers the SYN
+// would block for minutes: the probe alone bounds it.
+TEST(WinHttpLimits, ConnectProbe) {
+  EXPECT_FALSE(platform::win32::ConnectsWithin(kFullQueueAddress, 80, 500));
+  EXPECT_TRUE(platform::win32::ConnectsWithin(kSplitAddress, 80, 500));
+  EXPECT_TRUE(platform::win32::ConnectsWithin(kDeadAddress, 80, 500));  // refused: WinINet says so itself
+}
+
+TEST(WinHttpLimits, ProductionLimits) {
+  const platform::win32::Win32Internet internet;
+  EXPECT_EQ(internet.timeouts().connectMs, platform::kDefaultInternetTimeouts.connectMs);
+  EXPECT_EQ(internet.timeouts().sendMs, platform::kDefaultInternetTimeouts.sendMs);
+  EXPECT_EQ(internet.timeouts().receiveMs, platform::kDefaultInternetTimeouts.receiveMs);
+  EXPECT_EQ(internet.timeouts().requestMs, platform::kDefaultInternetTimeouts.requestMs);
+}
 
 // The request line of an echoed request, without its CR LF.
 std::string RequestLine(const std::string& echo) { return echo.substr(0, echo.find("\r\n")); }
