@@ -148,24 +148,15 @@ class MarkedText {
     return plain_ + pos_;
   }
 
-  // Fills dst[0, count) with the `count` marked bytes just before the read position.
-  void ReadBack(unsigned char* dst, std::size_t count) {
-    while (count > 0) {
-      if (marker_left_ > 0) {
-        dst[--count] = static_cast<unsigned char>(kMarker[--marker_left_]);
-        continue;
-      }
-      const std::size_t run = PlainRun();
-      if (run == 0) {  // the byte before is a comma: read its marker
-        --comma_;
-        --pos_;
-        marker_left_ = 3;
-        continue;
-      }
-      const std::size_t take = run < count ? run : count;
-      count -= take;
-      std::memcpy(dst + count, TakePlain(take), take);
+  // The marked byte just before the read position, which moves back over it.
+  unsigned char ReadBack() {
+    if (marker_left_ == 0) {
+      if (PlainRun() > 0) return plain_[--pos_];
+      --comma_;  // the byte before is a comma: read its marker
+      --pos_;
+      marker_left_ = 3;
     }
+    return static_cast<unsigned char>(kMarker[--marker_left_]);
   }
 
  private:
@@ -245,9 +236,8 @@ class Encoder {
   std::size_t Fill(unsigned char* out, std::size_t capacity) {
     unsigned char* o = out;
     if (tail_ > 0) {
-      unsigned char g[2] = {0, 0};
-      text_.ReadBack(g, tail_);
-      const unsigned b0 = g[0], b1 = g[1];
+      const unsigned b1 = tail_ == 2 ? text_.ReadBack() : 0;
+      const unsigned b0 = text_.ReadBack();
       o[0] = EncodeChar('=');
       o[1] = EncodeChar(tail_ == 2 ? static_cast<unsigned char>(kAlphabet[(b1 & 0x0F) << 2]) : '=');
       o[2] = EncodeChar(static_cast<unsigned char>(kAlphabet[((b0 & 0x03) << 4) | (b1 >> 4)]));
@@ -263,9 +253,9 @@ class Encoder {
       if (k > 0) {
         o = EncodeGroupsReversed(text_.TakePlain(3 * k), 3 * k, o);
       } else {  // a group with marker bytes in it
-        unsigned char g[3];
-        text_.ReadBack(g, 3);
-        o = EncodeGroupsReversed(g, 3, o);
+        const std::uint32_t b2 = text_.ReadBack(), b1 = text_.ReadBack(), b0 = text_.ReadBack();
+        StoreLittleEndian32(o, EncodeGroup(b0 << 16 | b1 << 8 | b2));
+        o += 4;
         k = 1;
       }
       groups_ -= k;
