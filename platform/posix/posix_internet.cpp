@@ -144,6 +144,11 @@ bool PosixInternet::OpenSocket(Object& r, const Object& c) {
   addrinfo* found = nullptr;
   if (getaddrinfo(c.server.c_str(), std::to_string(c.port).c_str(), &hints, &found) != 0 || !found)
     return Fail(kInternetErrorNameNotResolved);
+  if (r.fd >= 0) ::close(r.fd);  // a request sent again gets a new connection
+  r.fd = -1;
+  r.head_read = false;
+  r.read_error = 0;
+  r.pending.clear();
   const int fd = ::socket(found->ai_family, found->ai_socktype, found->ai_protocol);
   if (fd < 0) {
     freeaddrinfo(found);
@@ -190,8 +195,9 @@ bool PosixInternet::SendAll(Object& r, const std::string& message) {
 bool PosixInternet::ReadHead(Object& r) {
   std::string data;
   char buf[4096];
-  std::size_t end;
-  while ((end = data.find("\r\n\r\n")) == std::string::npos) {
+  std::size_t end, scanned = 0;
+  while ((end = data.find("\r\n\r\n", scanned)) == std::string::npos) {
+    scanned = data.size() < 3 ? 0 : data.size() - 3;  // the blank line may straddle two reads
     switch (WaitFor(r.fd, POLLIN, timeouts_.receiveMs, r.deadline)) {
       case Wait::kTimeout: return Fail(kInternetErrorTimeout);
       case Wait::kError: return Fail(kInternetErrorConnectionAborted);
