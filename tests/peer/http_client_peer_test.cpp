@@ -44,7 +44,7 @@ class RawServers {
 class HttpClientPeer : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    if (geteuid() != 0) return;  // port 80 needs root
+    if (!peer::CanListenOnPort80()) return;
     servers_ = new RawServers;
     if (!servers_->Start()) start_error_ = servers_->error();
   }
@@ -53,7 +53,8 @@ class HttpClientPeer : public ::testing::Test {
     servers_ = nullptr;
   }
   void SetUp() override {
-    if (geteuid() != 0) GTEST_SKIP() << "binding port 80 needs root";
+    if (!peer::CanListenOnPort80())
+      GTEST_SKIP() << "this user may not listen on port 80 (scripts/setup says how to allow it)";
     ASSERT_TRUE(start_error_.empty()) << "the scripted server did not start: " << start_error_;
   }
 

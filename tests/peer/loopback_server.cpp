@@ -1,6 +1,8 @@
 #include "peer/loopback_server.h"
 
 #include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <dirent.h>
 #include <signal.h>
 #include <spawn.h>
@@ -167,6 +169,18 @@ void LoopbackServer::Stop() {
     for (int i = 0; i < 40 && GroupListens(pid_, address_); ++i) usleep(50000);
   }
   pid_ = -1;
+}
+
+bool CanListenOnPort80() {
+  const int fd = socket(AF_INET, SOCK_STREAM, 0);
+  if (fd < 0) return false;
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(80);
+  inet_pton(AF_INET, "127.1.0.81", &address.sin_addr);
+  const bool bound = bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+  close(fd);
+  return bound;
 }
 
 }  // namespace peer

@@ -16,6 +16,11 @@
 
 namespace peer {
 
+// Whether this process may listen on port 80 of loopback (root, or a system that lets
+// users bind low ports, net.ipv4.ip_unprivileged_port_start=80). Tried on 127.1.0.81,
+// an address no test uses.
+bool CanListenOnPort80();
+
 class LoopbackServer {
  public:
   LoopbackServer() = default;
