@@ -159,11 +159,9 @@ template <typename Handle>
 void ForEachPair(std::string_view reply, Handle handle) {
   text::FieldCursor fields(reply, '|');
   std::string field;
-  std::size_t next_eq = reply.find('=');  // the first `=` byte not before the current field
-  for (std::string_view raw; fields.Next(raw);) {
-    const std::size_t at = static_cast<std::size_t>(raw.data() - reply.data());
-    if (next_eq < at) next_eq = reply.find('=', at);  // npos, when there is none, stays
-    if (next_eq >= at + raw.size()) continue;
+  // Only a field with an `=` byte can be a pair: the others (the IP pool's records) are
+  // passed over without being walked one by one.
+  for (std::string_view raw; fields.SkipToFieldWith('=') && fields.Next(raw);) {
     NormaliseInto(raw, field);
     text::FieldCursor parts(field, '=');
     std::string_view key, value;

@@ -77,6 +77,31 @@ std::size_t FieldEnd(std::string_view text, std::size_t start, char separator) {
 
 }  // namespace
 
+bool FieldCursor::SkipToFieldWith(char byte) {
+  if (done_) return false;
+  const std::size_t hit = text_.find(byte, start_);
+  if (hit == std::string_view::npos) {
+    done_ = true;
+    start_ = text_.size();
+    return false;
+  }
+  const unsigned char sep = static_cast<unsigned char>(separator_);
+  if (sep == 0 || IsLeadByte(sep)) return true;  // rare separators: the fields go one by one
+  // The field holding the hit begins after the last separator before it that is not
+  // the trail byte of a character (an even run of lead bytes before it).
+  for (std::size_t p = hit; p > start_;) {
+    --p;
+    if (text_[p] != separator_) continue;
+    std::size_t run = 0;
+    while (p - run > start_ && IsLeadByte(static_cast<unsigned char>(text_[p - run - 1]))) ++run;
+    if (run % 2 == 0) {
+      start_ = p + 1;
+      break;
+    }
+  }
+  return true;
+}
+
 bool FieldCursor::Next(std::string_view& field) {
   if (done_) {
     field = std::string_view();

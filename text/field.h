@@ -33,6 +33,12 @@ class FieldCursor {
   // The next field; false (and `field` empty) once every field has been given.
   bool Next(std::string_view& field);
 
+  // Passes over the fields that hold no `byte` (anywhere, even as a trail byte), so the
+  // next Next() gives the first field that may; false, with every field passed, when
+  // none is left that does. Skipped fields cost a byte search, not a field walk: a
+  // reply whose IP pool holds thousands of records without `=` is crossed at once.
+  bool SkipToFieldWith(char byte);
+
  private:
   std::string_view text_;
   char separator_;

@@ -85,6 +85,18 @@ TEST(FieldCursor, MatchesExtractFieldOnRandomTexts) {
         ASSERT_EQ(fields[n], expected) << "field " << n << " of a random text, separator " << int(sep);
       }
       ASSERT_FALSE(text::ExtractField(s, static_cast<int>(fields.size()), sep, expected));
+
+      // Skipping to the fields that hold a byte gives exactly those fields, in order.
+      for (char byte : {'=', '\x81', 'a'}) {
+        std::vector<std::string> holding;
+        for (const std::string& f : fields)
+          if (f.find(byte) != std::string::npos) holding.push_back(f);
+        std::vector<std::string> skipped;
+        text::FieldCursor cursor(s, sep);
+        for (std::string_view f; cursor.SkipToFieldWith(byte) && cursor.Next(f);)
+          if (f.find(byte) != std::string_view::npos) skipped.emplace_back(f);
+        ASSERT_EQ(skipped, holding) << "byte " << int(byte) << ", separator " << int(sep);
+      }
     }
   }
 }
