@@ -6,8 +6,12 @@
 
 namespace app {
 
-// SetFontStyle flags.
+// SetFontStyle flags. Font flags once set stay set; the alignment is chosen anew on
+// every call (left without kFontCenter and kFontRight).
 inline constexpr unsigned kFontBold = 0x01;
+inline constexpr unsigned kFontItalic = 0x02;
+inline constexpr unsigned kFontUnderline = 0x04;
+inline constexpr unsigned kFontStrikeOut = 0x08;
 inline constexpr unsigned kFontCenter = 0x20;
 inline constexpr unsigned kFontPlain = 0x40;  // passed by most labels; no effect
 inline constexpr unsigned kFontRight = 0x80;

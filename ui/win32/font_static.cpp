@@ -24,8 +24,8 @@ void FontStatic::SetFontStyle(const std::wstring& face, int height, COLORREF tex
   face_ = face;
   height_ = height;
   text_color_ = text_color;
-  font_flags_ |= flags & (kBold | kItalic | kUnderline | kStrikeOut);
-  align_ = (flags & kCenter) ? DT_CENTER : (flags & kRight) ? DT_RIGHT : DT_LEFT;
+  font_flags_ |= flags & (app::kFontBold | app::kFontItalic | app::kFontUnderline | app::kFontStrikeOut);
+  align_ = (flags & app::kFontCenter) ? DT_CENTER : (flags & app::kFontRight) ? DT_RIGHT : DT_LEFT;
 }
 
 void FontStatic::SetBackColor(COLORREF color) {
@@ -75,9 +75,9 @@ void FontStatic::Paint() {
 
   SetTextColor(dc, text_color_);
   SetBkMode(dc, TRANSPARENT);
-  HFONT font = CreateFontW(height_, 0, 0, 0, (font_flags_ & kBold) ? 900 : 400,
-                           (font_flags_ & kItalic) != 0, (font_flags_ & kUnderline) != 0,
-                           (font_flags_ & kStrikeOut) != 0, DEFAULT_CHARSET, OUT_STRING_PRECIS,
+  HFONT font = CreateFontW(height_, 0, 0, 0, (font_flags_ & app::kFontBold) ? 900 : 400,
+                           (font_flags_ & app::kFontItalic) != 0, (font_flags_ & app::kFontUnderline) != 0,
+                           (font_flags_ & app::kFontStrikeOut) != 0, DEFAULT_CHARSET, OUT_STRING_PRECIS,
                            CLIP_CHARACTER_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, face_.c_str());
   if (font != nullptr) {
     HGDIOBJ old = SelectObject(dc, font);

@@ -6,14 +6,12 @@
 
 #include <string>
 
+#include "app/main/label_style.h"
+
 namespace ui {
 
 class FontStatic {
  public:
-  // Style flags of SetFontStyle.
-  static constexpr unsigned kBold = 0x01, kItalic = 0x02, kUnderline = 0x04,
-                            kStrikeOut = 0x08, kCenter = 0x20, kRight = 0x80;
-
   FontStatic() = default;
   FontStatic(const FontStatic&) = delete;
   FontStatic& operator=(const FontStatic&) = delete;
@@ -21,7 +19,8 @@ class FontStatic {
 
   // Takes over painting of control `id` of `dialog` (and adds SS_NOTIFY).
   void Attach(HWND dialog, int id);
-  // Face, height in logical units, text colour and style flags. Font flags once set
+  // Face, height in logical units, text colour and style flags (app/main/label_style.h).
+  // Font flags once set
   // stay set; the alignment is chosen anew on every call. Does not repaint.
   void SetFontStyle(const std::wstring& face, int height, COLORREF text_color, unsigned flags);
   void SetBackColor(COLORREF color);

@@ -16,7 +16,7 @@
 #include "ui/win32/font_static.h"
 #include "ui/win32/panel_router.h"
 #include "ui/win32/progress_ex.h"
-#include "ui/win32/session_bindings.h"
+#include "ui/win32/banner_link.h"
 
 namespace ui {
 
