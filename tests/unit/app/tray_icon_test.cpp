@@ -14,15 +14,18 @@ TEST(TrayIcon, CreateFailsOnAnOldShellWithoutAnOwnerOrWhenRefused) {
       {3, 0x100, false, 0},  // shell older than version 4
       {6, 0, false, 0},      // no owner window
       {6, 0x100, true, 0},   // NIM_ADD refused
+      {6, 0xDEAD, false, 0}, // a handle that names no window (any more)
   };
   for (const Row& r : rows) {
     fakes::FakeShell shell;
     fakes::FakeSystem system;
     system.version.major = r.major;
     shell.failNotify = r.refuse;
+    shell.destroyedWindow = 0xDEAD;
     app::CTrayIcon tray(shell, system);
     EXPECT_EQ(tray.Create(r.owner), r.result) << r.major << " " << r.owner << " " << r.refuse;
     EXPECT_EQ(tray.iconValid(), r.result == 1);
+    EXPECT_EQ(shell.notified.empty(), r.result == 0 && !r.refuse);  // checked before asking the shell
     if (r.result == 0) {
       // Without an icon, later calls do nothing and answer 0.
       const std::size_t calls = shell.notified.size();
