@@ -1,7 +1,7 @@
 # The program is built as a stack of layers, one CMake library each, every layer
 # linking only the layers below it:
 #
-#   text -> platform -> settings, session -> net -> protocol -> app -> ui/win32
+#   text -> platform -> settings, session -> net -> protocol -> tunnel -> app -> ui/win32
 #   (resources: the resource IDs, below everything)
 #
 # The source root is never an include directory. Each layer's headers are reachable

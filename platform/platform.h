@@ -11,6 +11,7 @@
 #include "platform/files.h"
 #include "platform/internet.h"
 #include "platform/iphelper.h"
+#include "platform/profile.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
 #include "platform/system.h"
@@ -19,6 +20,7 @@ namespace platform {
 
 struct Platform {
   IRegistry& registry;
+  IPrivateProfile& profile;
   IInternet& internet;
   INetTables& netTables;
   IShell& shell;

@@ -1,5 +1,5 @@
 // What the main window owns but other subsystems implement: the IP list panels, the
-// tunnel services (OpenVPN process and files, phonebook, adapter, firewall, dialer),
+// tunnel services (OpenVPN process and files, adapter, firewall, dialer),
 // the program hooks, the update at login and the banners. The window layer builds
 // them and hands them over as references; a subsystem that is not in the program yet
 // is an explicit null object (app/main/not_available.h) that answers "not available".
@@ -33,7 +33,6 @@ class ITunnelServices {
   virtual ~ITunnelServices() = default;
   virtual void StopOpenVpn() = 0;          // ends a running OpenVPN process
   virtual void RemoveOpenVpnFiles() = 0;   // credential, configuration and log file
-  virtual int WritePhonebook(int vpnType, int replyHasZeroIp) = 0;
   virtual int CheckTapAdapter() = 0;
   virtual int AllowThroughFirewall() = 0;  // firewall exceptions for the program and OpenVPN
   // Connects (enable) or disconnects every network connection whose device is `device`.

@@ -16,6 +16,7 @@ struct MainWindowState {
   std::string localGateway;        // its next hop
   std::string localAddress;        // its address
   std::string remoteSupportPeer;   // remote end of a remote-support session; empty when none
+  std::string phonebookPath;       // the dialer's phonebook, written before each dial
 
   // The default route the full-tunnel swap replaced, put back by the OpenVPN teardown
   // (metric 50), and the mark that the tunnel's routes are in the table.

@@ -19,13 +19,12 @@ class IpPanelNotAvailable final : public IIpPoolPanel {
   void StopForIpChange() override {}
 };
 
-// No tunnel subsystem: no OpenVPN process or files, phonebook, adapter, firewall
+// No tunnel subsystem: no OpenVPN process or files, adapter, firewall
 // exceptions or dialer connection can exist.
 class TunnelNotAvailable final : public ITunnelServices {
  public:
   void StopOpenVpn() override {}
   void RemoveOpenVpnFiles() override {}
-  int WritePhonebook(int, int) override { return kNotAvailable; }
   int CheckTapAdapter() override { return kNotAvailable; }
   int AllowThroughFirewall() override { return kNotAvailable; }
   int EnableConnectionByDevice(const std::string&, bool) override { return kNotAvailable; }

@@ -53,6 +53,7 @@ CTunraDlg::CTunraDlg(session::SessionRecord& record, platform::Platform& platfor
       network_(platform.netTables),
       reg_(platform.registry),
       tray_(platform.shell, platform.system),
+      ras_config_(platform.files, platform.profile),
       ctx_{record,          web_,           windows_.main,   platform.registry, platform.system, platform.systemFacts,
            platform.netTables, platform.shell, platform.files, platform.clock,    *this},
       exchanges_(ctx_),
@@ -391,7 +392,16 @@ void CTunraDlg::StopProgress() {
   windows_.vpnConn.Show(platform::kSelf, false);
 }
 
-void CTunraDlg::WritePhonebook(int vpnType, int replyHasZeroIp) { peers_.tunnel.WritePhonebook(vpnType, replyHasZeroIp); }
+void CTunraDlg::WritePhonebook(int vpnType, int replyHasZeroIp) { WritePhonebookFile(vpnType, replyHasZeroIp); }
+
+int CTunraDlg::WritePhonebookFile(int vpnType, int replyHasZeroIp) {
+  // In the program's folder, which start-up made the current directory; built from the
+  // folder kept then, so a dialog that moves the current directory cannot move it.
+  state_.phonebookPath = record_.programDir + "/" + tunnel::kPhonebookFileName;
+  ras_config_.PrepareEntry(vpnType, replyHasZeroIp, state_.phonebookPath);
+  ras_config_.WriteEntry();
+  return 1;
+}
 
 void CTunraDlg::CheckTapAdapter() { peers_.tunnel.CheckTapAdapter(); }
 

@@ -26,6 +26,7 @@
 #include "session/session_hooks.h"
 #include "session/session_record.h"
 #include "settings/reg_ctrl.h"
+#include "tunnel/ras_config_file.h"
 
 namespace app {
 
@@ -83,6 +84,10 @@ class CTunraDlg final : public IAccountPanelOwner, public ILoginMainWindow, publ
   // WM_TIMER of the main window.
   void OnTimer(unsigned timerId);
 
+  // Writes the dialer's phonebook for `vpnType` (1 PPTP, 3 L2TP) into the program's
+  // folder and keeps its path. Returns 1.
+  int WritePhonebookFile(int vpnType, int replyHasZeroIp);
+
   // Ends a RAS tunnel: timers 1 and 3, tray picture, hang-up, connState 0, the
   // "OUT_START" and "OUT_STOP" hooks. Returns 1.
   int TeardownRas();
@@ -107,6 +112,7 @@ class CTunraDlg final : public IAccountPanelOwner, public ILoginMainWindow, publ
   CTrayIcon& tray() { return tray_; }
   ReconnectSettings& reconnect() { return reconnect_; }
   MainWindowState& state() { return state_; }
+  const tunnel::CRasConfigFile& rasConfig() const { return ras_config_; }
   CLoginDlg& login() { return login_; }
   CLogoutDlg& account() { return account_; }
   CVpnConnDlg& progress() { return progress_; }
@@ -132,6 +138,7 @@ class CTunraDlg final : public IAccountPanelOwner, public ILoginMainWindow, publ
   net::CNetworkMgmt network_;
   settings::CRegCtrl reg_;
   CTrayIcon tray_;
+  tunnel::CRasConfigFile ras_config_;
 
   MainWindowState state_;
   ReconnectSettings reconnect_;

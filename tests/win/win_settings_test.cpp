@@ -7,6 +7,7 @@
 #include "fakes/fake_profile.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_registry.h"
+#include "tunnel/ras_config_file.h"
 #include "win_temp.h"
 
 namespace {
@@ -170,6 +171,27 @@ TEST(WinIniTest, AKoreanFolderPathNamesTheRightFile) {
   EXPECT_EQ(bytes, "[Vexo_Conn]\r\nPhoneNumber=10.0.0.1\r\n");
   ::DeleteFileW(file.c_str());
   ::RemoveDirectoryW(korean.c_str());
+}
+
+// The dialer's phonebook through the real INI writer, byte for byte against a fixture
+// written by hand from the entry's definition (95 keys, the L2TP device's 21 bytes, CR
+// LF); a second write over it gives the same file, not a second copy of the entry.
+TEST(WinPhonebookTest, RealWriterGivesTheDefinedFile) {
+  wintest::TempFolder folder;
+  const std::string path = folder.path() + "\\sobrel.ini";
+  platform::win32::Win32Files files;
+  platform::win32::Win32Profile profile;
+  std::string expected;
+  ASSERT_TRUE(files.ReadAllShared(TUNRA_WIN_FIXTURES "\\sobrel_l2tp_zero_ip.ini", expected));
+  ASSERT_EQ(expected.size(), 1868u);
+  for (int round = 0; round < 2; ++round) {
+    tunnel::CRasConfigFile phonebook(files, profile);
+    EXPECT_EQ(phonebook.PrepareEntry(3, 1, path), 1);
+    phonebook.WriteEntry();
+    std::string bytes;
+    ASSERT_TRUE(files.ReadAllShared(path, bytes));
+    EXPECT_EQ(bytes, expected) << "write " << round;
+  }
 }
 
 }  // namespace

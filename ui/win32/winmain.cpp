@@ -24,6 +24,7 @@ session::SessionRecord g_session;
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   platform::win32::Win32Registry registry;
+  platform::win32::Win32Profile profile;
   platform::win32::Win32Internet internet;
   platform::win32::Win32NetTables net_tables;
   platform::win32::Win32Shell shell;
@@ -32,7 +33,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   platform::win32::Win32Clock clock;
   platform::win32::Win32Files files;
   platform::win32::Win32AppShell app_shell;
-  platform::Platform services{registry, internet, net_tables, shell, system, system_facts, clock, files, app_shell};
+  platform::Platform services{registry, profile, internet, net_tables, shell, system, system_facts, clock, files, app_shell};
 
   app::CTunraApp application(g_session, services.appShell, services.system);
   // The first argument after the program name, split by the C runtime's rules.

@@ -180,7 +180,6 @@ TEST_F(AccountPanelTest, InitialisationAndTheOtherButtons) {
 // The subsystems not in the program yet answer "not available", never success.
 TEST(NotAvailable, NullPeersNeverReportSuccess) {
   app::TunnelNotAvailable tunnel;
-  EXPECT_LT(tunnel.WritePhonebook(1, 0), 0);
   EXPECT_LT(tunnel.CheckTapAdapter(), 0);
   EXPECT_LT(tunnel.AllowThroughFirewall(), 0);
   EXPECT_LT(tunnel.EnableConnectionByDevice("TAP", true), 0);

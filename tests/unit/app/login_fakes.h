@@ -56,7 +56,6 @@ class FakeTunnel : public app::ITunnelServices {
   explicit FakeTunnel(CallLog& log) : log_(log) {}
   void StopOpenVpn() override { log_.push_back("StopOpenVpn"); }
   void RemoveOpenVpnFiles() override { log_.push_back("RemoveOpenVpnFiles"); }
-  int WritePhonebook(int, int) override { return -1; }
   int CheckTapAdapter() override { return -1; }
   int AllowThroughFirewall() override { return -1; }
   int EnableConnectionByDevice(const std::string&, bool) override { return -1; }

@@ -13,6 +13,7 @@
 #include "fakes/fake_files.h"
 #include "fakes/fake_internet.h"
 #include "fakes/fake_net_tables.h"
+#include "fakes/fake_profile.h"
 #include "fakes/fake_registry.h"
 #include "fakes/fake_shell.h"
 #include "fakes/fake_system.h"
@@ -49,10 +50,6 @@ class JournalTunnel : public app::ITunnelServices {
   explicit JournalTunnel(Journal& journal) : journal_(journal) {}
   void StopOpenVpn() override { journal_.push_back("stop openvpn"); }
   void RemoveOpenVpnFiles() override { journal_.push_back("remove openvpn files"); }
-  int WritePhonebook(int vpnType, int zeroIp) override {
-    journal_.push_back("phonebook " + std::to_string(vpnType) + " " + std::to_string(zeroIp));
-    return 1;
-  }
   int CheckTapAdapter() override {
     journal_.push_back("check tap adapter");
     return 1;
@@ -145,6 +142,7 @@ struct MainWindow {
   Journal journal;
   session::SessionRecord record;
   fakes::FakeRegistry registry;
+  fakes::FakeProfile profile;
   JournalInternet internet{journal};
   fakes::FakeNetTables tables;
   fakes::FakeShell shell;
@@ -153,7 +151,7 @@ struct MainWindow {
   fakes::FakeClock clock;
   fakes::FakeFiles files;
   fakes::FakeAppShell appShell;
-  platform::Platform services{registry, internet, tables, shell, system, facts, clock, files, appShell};
+  platform::Platform services{registry, profile, internet, tables, shell, system, facts, clock, files, appShell};
   FakeHost host;
   fakes::FakeWindow& window = host.main;
   JournalTunnel tunnel{journal};

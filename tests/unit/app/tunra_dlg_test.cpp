@@ -549,9 +549,26 @@ TEST(TunraDlgHooks, ExchangesReportToThePanels) {
   EXPECT_TRUE(dlg.TestCertificateChecked());
 
   m.journal.clear();
-  dlg.WritePhonebook(3, 1);
   dlg.CheckTapAdapter();
-  EXPECT_EQ(m.journal, (Journal{"phonebook 3 1", "check tap adapter"}));
+  EXPECT_EQ(m.journal, (Journal{"check tap adapter"}));
+}
+
+// The phonebook goes into the program's folder (kept at start-up), whatever the
+// current directory is by then, and is written whole again before every dial.
+TEST(TunraDlgPhonebook, WrittenInTheProgramFolder) {
+  MainWindow m;
+  app::CTunraDlg& dlg = m.Init();
+  m.system.currentDirectory = "C:\\Users\\kim\\Documents";  // moved by an open-file dialog
+  const std::string path = "C:/Program Files/TUNRA/sobrel.ini";
+  m.files.Put(path, "[Other]\r\nkey=1\r\n");
+  EXPECT_EQ(dlg.WritePhonebookFile(3, 1), 1);
+  EXPECT_EQ(dlg.state().phonebookPath, path);
+  EXPECT_EQ(m.files.Get(path), "");  // emptied before the keys are written
+  EXPECT_EQ(m.files.opened(), std::vector<std::string>{path});
+  ASSERT_EQ(m.profile.calls().size(), tunnel::kPhonebookKeyCount);
+  EXPECT_EQ(m.profile.calls().front().path, path);
+  EXPECT_EQ(dlg.rasConfig().Value("VpnStrategy"), "3");
+  EXPECT_EQ(dlg.rasConfig().Value("IpPrioritizeRemote"), "1");
 }
 
 TEST(TunraDlgAccountPanel, ALogoutNoticePutsThePanelBackToItsIdleLook) {
