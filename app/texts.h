@@ -37,6 +37,15 @@ inline constexpr const char* kYearSuffix = "년 ";
 inline constexpr const char* kMonthSuffix = "월 ";
 inline constexpr const char* kDaySuffix = "일";
 
+// Service time and the dialled link, from the supervision timers.
+inline constexpr const char* kConnectedTimeFormat = "%d:%02d:%02d";
+inline constexpr const char* kServiceOverText = "CODE-001 : 서비스 제공이 종료 되었읍니다.";
+inline constexpr const char* kPaymentErrorCaption = "결제오류";
+inline constexpr const char* kLessThanADayText = "서비스 제공 시간이 하루 이내 입니다. \n 추가로 이용시 결제 처리해 주세요";
+inline constexpr const char* kPaymentInfoCaption = "결제정보";
+inline constexpr const char* kServerEndedText = "CODE-022 : 서버에서 접속 종료 되었습니다";
+inline constexpr const char* kLinkErrorCaption = "통신오류";
+
 // Connection progress dialog: the bar's caption while waiting, the percentage
 // ("%3d %%"), and the status line of a tunnel start.
 inline constexpr const char* kProgressWaitCaption = " Please wait... ";

@@ -77,6 +77,10 @@ class IClock {
   // Local broken-down time of `t`, as localtime; false when it cannot be converted.
   virtual bool LocalTime(std::time_t t, std::tm& out) = 0;
 
+  // The instant of a local broken-down time, as mktime with the daylight-saving flag
+  // left to the system; false when it cannot be converted.
+  virtual bool MakeLocalTime(const std::tm& local, std::time_t& out) = 0;
+
   // SetLocalTime: 0 on success, else the error (1314 without the privilege).
   virtual long SetLocalTime(const SystemTime& time) = 0;
 };

@@ -39,6 +39,8 @@ class ITunnelServices {
   virtual int EnableConnectionByDevice(const std::string& device, bool enable) = 0;
   // Hangs up the dialer's connection when it holds one; failures are not shown.
   virtual void HangUpRas() = 0;
+  // 1 when the dialer's connection is up; anything else means it is not.
+  virtual int IsRasConnected() = 0;
 };
 
 // The programs the user registered for the tunnel events ("IN_START", "IN_STOP",

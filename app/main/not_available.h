@@ -29,6 +29,7 @@ class TunnelNotAvailable final : public ITunnelServices {
   int AllowThroughFirewall() override { return kNotAvailable; }
   int EnableConnectionByDevice(const std::string&, bool) override { return kNotAvailable; }
   void HangUpRas() override {}
+  int IsRasConnected() override { return kNotAvailable; }
 };
 
 // No program hooks: no registered program is started or ended.

@@ -81,8 +81,18 @@ class CTunraDlg final : public IAccountPanelOwner, public ILoginMainWindow, publ
   std::intptr_t OnAppRestore();
   // WM_TRAY_NOTIFY: the tray icon's mouse messages.
   std::intptr_t OnTrayNotify(std::uintptr_t wparam, std::intptr_t lparam);
-  // WM_TIMER of the main window.
+  // WM_TIMER of the main window: the timer table's ticks.
   void OnTimer(unsigned timerId);
+  // Timer 1 for a dialled tunnel: a link that is no longer up is ended, with the
+  // logout notice ("vpn") and CODE-022.
+  void CheckRasLink();
+  // Timer 3: the connected time, and the service time counted down: the less-than-a-
+  // day notice once, the account refresh once under five minutes, and at the end the
+  // tunnel ended with CODE-001 and the help page.
+  void ServiceTimeTick();
+  // Timer 12: counts reconnect attempts while no tunnel is up, each followed by the
+  // 20-second wait of timer 13; stops after the set number of attempts.
+  void ReconnectTick();
 
   // Writes the dialer's phonebook for `vpnType` (1 PPTP, 3 L2TP) into the program's
   // folder and keeps its path. Returns 1.

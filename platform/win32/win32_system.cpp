@@ -87,6 +87,13 @@ std::time_t Win32Clock::Now() { return std::time(nullptr); }
 
 bool Win32Clock::LocalTime(std::time_t t, std::tm& out) { return localtime_s(&out, &t) == 0; }
 
+bool Win32Clock::MakeLocalTime(const std::tm& local, std::time_t& out) {
+  std::tm copy = local;
+  copy.tm_isdst = -1;
+  out = std::mktime(&copy);
+  return out != static_cast<std::time_t>(-1);
+}
+
 long Win32Clock::SetLocalTime(const SystemTime& time) {
   SYSTEMTIME st{};
   st.wYear = time.year;

@@ -28,6 +28,7 @@ class Win32Clock final : public IClock {
  public:
   std::time_t Now() override;
   bool LocalTime(std::time_t t, std::tm& out) override;
+  bool MakeLocalTime(const std::tm& local, std::time_t& out) override;
   long SetLocalTime(const SystemTime& time) override;
 };
 

@@ -54,7 +54,32 @@ void CivilFromDays(long long z, int& y, unsigned& m, unsigned& d) {
   y = static_cast<int>(yy + (m <= 2));
 }
 
+// Days since 1970-01-01 of a civil date (proleptic Gregorian).
+long long DaysFromCivil(long long y, unsigned m, unsigned d) {
+  y -= m <= 2;
+  const long long era = (y >= 0 ? y : y - 399) / 400;
+  const unsigned yoe = static_cast<unsigned>(y - era * 400);
+  const unsigned doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
+  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + static_cast<long long>(doe) - 719468;
+}
+
 }  // namespace
+
+bool FakeClock::MakeLocalTime(const std::tm& local, std::time_t& out) {
+  // Normalised as mktime does: months and days past their ends carry over.
+  long long year = 1900LL + local.tm_year + local.tm_mon / 12;
+  int month = local.tm_mon % 12;
+  if (month < 0) {
+    month += 12;
+    --year;
+  }
+  const long long days = DaysFromCivil(year, static_cast<unsigned>(month + 1), 1) + local.tm_mday - 1;
+  const long long t = days * 86400 + local.tm_hour * 3600LL + local.tm_min * 60LL + local.tm_sec - offset_;
+  if (t < 0) return false;  // as the Windows runtime's mktime
+  out = static_cast<std::time_t>(t);
+  return true;
+}
 
 bool FakeClock::LocalTime(std::time_t t, std::tm& out) {
   if (t < 0) return false;  // as the Windows runtime's localtime

@@ -54,6 +54,7 @@ class FakeClock : public platform::IClock {
     return start_ + static_cast<std::time_t>(timers.NowMs() / 1000);
   }
   bool LocalTime(std::time_t t, std::tm& out) override;
+  bool MakeLocalTime(const std::tm& local, std::time_t& out) override;
   long SetLocalTime(const platform::SystemTime& time) override {
     setTimes.push_back(time);
     return setLocalTimeResult;

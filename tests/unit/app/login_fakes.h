@@ -60,6 +60,7 @@ class FakeTunnel : public app::ITunnelServices {
   int AllowThroughFirewall() override { return -1; }
   int EnableConnectionByDevice(const std::string&, bool) override { return -1; }
   void HangUpRas() override {}
+  int IsRasConnected() override { return -1; }
 
  private:
   CallLog& log_;

@@ -19,6 +19,7 @@
 #include "fakes/fake_system.h"
 #include "fakes/fake_window.h"
 #include "net/ipv4_text.h"
+#include "settings/settings_table.h"
 
 namespace maintest {
 
@@ -63,6 +64,11 @@ class JournalTunnel : public app::ITunnelServices {
     return 0;
   }
   void HangUpRas() override { journal_.push_back("hang up"); }
+  int IsRasConnected() override {
+    journal_.push_back("is connected");
+    return rasConnected;
+  }
+  int rasConnected = 1;
 
  private:
   Journal& journal_;
