@@ -88,6 +88,14 @@ TEST(WinClockTest, LocalTimeOfNowIsPlausible) {
   std::tm tm{};
   ASSERT_TRUE(clock.LocalTime(now, tm));
   EXPECT_GE(tm.tm_year + 1900, 2020);
+  // Back from local time to the instant: the service end's conversion.
+  std::time_t back = 0;
+  ASSERT_TRUE(clock.MakeLocalTime(tm, back));
+  EXPECT_EQ(back, now);
+  std::tm before_1970{};
+  before_1970.tm_year = 60;
+  before_1970.tm_mday = 1;
+  EXPECT_FALSE(clock.MakeLocalTime(before_1970, back));  // the runtime's mktime refuses it
 }
 
 }  // namespace
