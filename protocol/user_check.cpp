@@ -24,6 +24,14 @@ std::string DefaultInterfaceMac(platform::INetTables& tables) {
   return index < 0 ? std::string() : network.GetAdapterMac(static_cast<std::uint32_t>(index));
 }
 
+// A piece the browser may open: a web address and nothing else. The reply is not
+// authenticated, so a piece that merely holds "http://" (an "ms-…:" or "file:" URI
+// around it, a program path) is shown as text and never reaches the shell.
+bool IsWebPage(const std::string& piece) {
+  const std::string lower = text::ToLowerAscii(piece.substr(0, 8));
+  return lower.rfind("http://", 0) == 0 || lower.rfind("https://", 0) == 0;
+}
+
 void Show(ExchangeContext& ctx, const std::string& message) {
   ctx.mainWindow.MessageBox(message, kConnectErrorCaption, platform::kMbOk);
 }
@@ -46,7 +54,7 @@ void ShowServerMessages(ExchangeContext& ctx, const std::string& reply) {
   }
   ctx.hooks.StopProgress();
   for (const std::string& piece : text::Split(messages, '^')) {
-    if (text::Contains(piece, "http://"))
+    if (IsWebPage(piece))
       ctx.shell.ShellExecute(ctx.mainWindow.Handle(), "open", piece, "", "", platform::kSwShowDefault);
     else
       Show(ctx, piece);

@@ -107,6 +107,9 @@ TEST_F(UserCheckTest, FailureMarkersInTheirOrder) {
       {"server_error=x|login_auth=stop", -3, {code8}, {}, 5, {}},
       {"login_retry_count=3|server_error=first^http://host/page", -1, {"접속오류: first"}, {"http://host/page"}, 3,
        {"StopProgress"}},
+      // Only a web address goes to the shell; a piece that merely holds one is text.
+      {"server_error=HTTPS://host/p^ms-settings:x http://y^file://c http://z", -1,
+       {"접속오류: ms-settings:x http://y", "접속오류: file://c http://z"}, {"HTTPS://host/p"}, 5, {"StopProgress"}},
       {"server_error=a=b|x=y", -1, {"접속오류: a"}, {}, 5, {"StopProgress"}},
       {"login_retry_count=|server_error=only", -1, {"접속오류: only"}, {}, 5, {"StopProgress"}},
       {"xxxdate=|xxxtime=|name=x", -1, {}, {"http://" TUNRA_WEB_HOST "/customer/faq.php"}, 5, {}},
