@@ -9,25 +9,13 @@
 
 #include "app/main/not_available.h"
 #include "fakes/fake_window.h"
+#include "unit/app/peer_fakes.h"
 
 namespace {
 
-using Journal = std::vector<std::string>;
+using apptest::FakeBanner;
+using apptest::Journal;
 using platform::kSelf;
-
-class FakeIpPanel : public app::IIpPoolPanel {
- public:
-  FakeIpPanel(Journal& journal, std::string name) : journal_(journal), name_(std::move(name)) {}
-  void LoadList() override { journal_.push_back(name_ + " loaded"); }
-  void ClearUsedHistory() override { journal_.push_back(name_ + " history cleared"); }
-  void SetCurrentRow(int row) override { journal_.push_back(name_ + " row " + std::to_string(row)); }
-  void RepaintList() override { journal_.push_back(name_ + " repainted"); }
-  void StopForIpChange() override { journal_.push_back(name_ + " stop for ip change"); }
-
- private:
-  Journal& journal_;
-  std::string name_;
-};
 
 // The main window as the panel sees it; the teardown notes what the reconnect timers
 // looked like when it ran.
@@ -47,12 +35,6 @@ class FakeOwner : public app::IAccountPanelOwner {
   Journal& journal_;
   app::ReconnectSettings& reconnect_;
   fakes::FakeWindow& main_;
-};
-
-class FakeBanner : public app::IBanner {
- public:
-  void Navigate(const std::string& url) override { urls.push_back(url); }
-  std::vector<std::string> urls;
 };
 
 class AccountPanelTest : public ::testing::Test {
@@ -79,14 +61,14 @@ class AccountPanelTest : public ::testing::Test {
   session::SessionRecord record_;
   fakes::FakeWindow panel_, login_, main_;
   app::ReconnectSettings reconnect_;
-  FakeIpPanel pool_{journal_, "pool"}, classes_{journal_, "classes"};
+  apptest::JournalIpPanel pool_{journal_, "pool"}, classes_{journal_, "classes"};
   FakeOwner owner_{journal_, reconnect_, main_};
   FakeBanner banner_;
   std::unique_ptr<app::CLogoutDlg> dlg_;
 };
 
 TEST_F(AccountPanelTest, LogoutByStateAndTunnelKind) {
-  const Journal reset = {"pool history cleared", "pool row -1", "classes history cleared", "classes row -1",
+  const Journal reset = {"pool clear history", "pool row -1", "classes clear history", "classes row -1",
                          "logout user"};
   struct Row { int connState; int vpnType; bool reconnect; const char* teardown; };
   const Row rows[] = {
@@ -152,8 +134,8 @@ TEST_F(AccountPanelTest, DisconnectButtonOnlyWhileConnected) {
 
   record_.connState = session::kConnConnected;
   dlg.OnCommand(IDC_ACCOUNT_CONNECT);
-  const Journal expected = {"pool stop for ip change", "pool row -1", "pool repainted", "classes row -1",
-                            "classes repainted"};
+  const Journal expected = {"pool stop for ip change", "pool row -1", "pool repaint", "classes row -1",
+                            "classes repaint"};
   EXPECT_EQ(journal_, expected);  // no logout notice: the IP panel sends its own
   EXPECT_EQ(reconnect_.enabled, 0);
   EXPECT_TRUE(main_.timers().empty());

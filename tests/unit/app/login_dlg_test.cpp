@@ -71,7 +71,7 @@ class LoginDlgTest : public ::testing::Test {
   fakes::FakeNetTables tables_;
   logintest::FakeSession session_{log_, record_};
   logintest::FakeExchanges exchanges_{log_};
-  logintest::FakeIpList poolList_{log_, "LoadIpPool"}, classList_{log_, "LoadIpClasses"};
+  logintest::JournalIpPanel poolList_{log_, "pool"}, classList_{log_, "classes"};
   logintest::FakeMainWindow mainWindow_{log_};
   logintest::FakeBanner banner_;
   app::LoginDlgParts Parts(app::ISessionLogin& session) {
@@ -283,7 +283,7 @@ TEST_F(LoginDlgTest, PoolAccountFetchesThePoolAndShowsThePoolPanel) {
   record_.defaultRoute = "1.1.1.1^2.2.2.2";
   dlg_.OnLogin();
 
-  EXPECT_EQ(log_, (CallLog{"LoginSession demo pw user 0", "FetchIpPool", "LoadIpPool", "ShowWideLayout"}));
+  EXPECT_EQ(log_, (CallLog{"LoginSession demo pw user 0", "FetchIpPool", "pool load", "ShowWideLayout"}));
   EXPECT_EQ(exchanges_.poolOwner, &panel_);
   EXPECT_EQ(record_.classCode, "");
   EXPECT_TRUE(poolPanel_.IsVisible(kSelf));
@@ -305,7 +305,7 @@ TEST_F(LoginDlgTest, ClassAccountEmptiesThePoolAndShowsTheClassPanel) {
   poolPanel_.Show(kSelf, true);
   dlg_.OnLogin();
 
-  EXPECT_EQ(log_, (CallLog{"LoginSession demo pw user 0", "LoadIpClasses", "ShowWideLayout"}));
+  EXPECT_EQ(log_, (CallLog{"LoginSession demo pw user 0", "classes load", "ShowWideLayout"}));
   EXPECT_EQ(record_.ipPoolList, "");
   EXPECT_EQ(record_.classCode, "7");
   EXPECT_FALSE(poolPanel_.IsVisible(kSelf));

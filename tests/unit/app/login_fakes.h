@@ -8,8 +8,13 @@
 
 #include "app/login/login_dlg.h"
 #include "app/session/login_session.h"
+#include "unit/app/peer_fakes.h"
 
 namespace logintest {
+
+using apptest::FakeBanner;
+using apptest::JournalIpPanel;
+using FakeTunnel = apptest::JournalTunnel;
 
 using CallLog = std::vector<std::string>;
 
@@ -51,21 +56,6 @@ class FakeProgress : public app::IConnProgress {
   CallLog& log_;
 };
 
-class FakeTunnel : public app::ITunnelServices {
- public:
-  explicit FakeTunnel(CallLog& log) : log_(log) {}
-  void StopOpenVpn() override { log_.push_back("StopOpenVpn"); }
-  void RemoveOpenVpnFiles() override { log_.push_back("RemoveOpenVpnFiles"); }
-  int CheckTapAdapter() override { return -1; }
-  int AllowThroughFirewall() override { return -1; }
-  int EnableConnectionByDevice(const std::string&, bool) override { return -1; }
-  void HangUpRas() override {}
-  int IsRasConnected() override { return -1; }
-
- private:
-  CallLog& log_;
-};
-
 class FakeUpdate : public app::IUpdateAtLogin {
  public:
   explicit FakeUpdate(CallLog& log) : log_(log) {}
@@ -94,20 +84,6 @@ class FakeSession : public app::ISessionLogin {
   session::SessionRecord& record_;
 };
 
-// One IP list panel's logic; `load` names what it fills.
-class FakeIpList : public app::IIpListPanel {
- public:
-  FakeIpList(CallLog& log, std::string load) : log_(log), load_(std::move(load)) {}
-  void LoadList() override { log_.push_back(load_); }
-  void ClearUsedHistory() override {}
-  void SetCurrentRow(int) override {}
-  void RepaintList() override {}
-
- private:
-  CallLog& log_;
-  std::string load_;
-};
-
 class FakeMainWindow : public app::ILoginMainWindow {
  public:
   explicit FakeMainWindow(CallLog& log) : log_(log) {}
@@ -115,12 +91,6 @@ class FakeMainWindow : public app::ILoginMainWindow {
 
  private:
   CallLog& log_;
-};
-
-class FakeBanner : public app::IBanner {
- public:
-  void Navigate(const std::string& url) override { urls.push_back(url); }
-  std::vector<std::string> urls;
 };
 
 }  // namespace logintest

@@ -89,7 +89,7 @@ TEST_F(LoginSessionTest, UserLoginRunsEveryStepInOrderAndShowsTheAccountPanel) {
   EXPECT_EQ(session_.LoginSession(), app::kLoginOk);
 
   EXPECT_TRUE(checked);
-  EXPECT_EQ(log_, (CallLog{"StopOpenVpn", "RemoveOpenVpnFiles", "ResetProgress", "UserCheck",
+  EXPECT_EQ(log_, (CallLog{"stop openvpn", "remove openvpn files", "ResetProgress", "UserCheck",
                            "ApplyUpdateAtLogin", "StopProgress"}));
   EXPECT_FALSE(progressWindow_.IsVisible(kSelf));
   EXPECT_FALSE(login_.IsVisible(kSelf));
@@ -150,7 +150,7 @@ TEST_F(LoginSessionTest, FailedUserCheckStopsWithTheProgressHiddenAndTheLoginPan
     log_.clear();
     exchanges_.userCheckResult = check;
     EXPECT_EQ(session_.LoginSession(), -1);
-    EXPECT_EQ(log_, (CallLog{"StopOpenVpn", "RemoveOpenVpnFiles", "ResetProgress", "UserCheck",
+    EXPECT_EQ(log_, (CallLog{"stop openvpn", "remove openvpn files", "ResetProgress", "UserCheck",
                              "StopProgress"}));
     EXPECT_FALSE(progressWindow_.IsVisible(kSelf));
     EXPECT_TRUE(login_.IsVisible(kSelf));

@@ -18,12 +18,17 @@
 #include "fakes/fake_shell.h"
 #include "fakes/fake_system.h"
 #include "fakes/fake_window.h"
+#include "unit/app/peer_fakes.h"
 #include "net/ipv4_text.h"
 #include "settings/settings_table.h"
 
 namespace maintest {
 
-using Journal = std::vector<std::string>;
+using apptest::FakeBanner;
+using apptest::Journal;
+using apptest::JournalHooks;
+using apptest::JournalIpPanel;
+using apptest::JournalTunnel;
 
 // The back end: every request noted, the logout notice with its mode.
 class JournalInternet : public fakes::FakeInternet {
@@ -46,68 +51,12 @@ class JournalInternet : public fakes::FakeInternet {
   Journal& journal_;
 };
 
-class JournalTunnel : public app::ITunnelServices {
- public:
-  explicit JournalTunnel(Journal& journal) : journal_(journal) {}
-  void StopOpenVpn() override { journal_.push_back("stop openvpn"); }
-  void RemoveOpenVpnFiles() override { journal_.push_back("remove openvpn files"); }
-  int CheckTapAdapter() override {
-    journal_.push_back("check tap adapter");
-    return 1;
-  }
-  int AllowThroughFirewall() override {
-    journal_.push_back("firewall");
-    return 1;
-  }
-  int EnableConnectionByDevice(const std::string& device, bool enable) override {
-    journal_.push_back((enable ? "enable " : "disable ") + device);
-    return 0;
-  }
-  void HangUpRas() override { journal_.push_back("hang up"); }
-  int IsRasConnected() override {
-    journal_.push_back("is connected");
-    return rasConnected;
-  }
-  int rasConnected = 1;
-
- private:
-  Journal& journal_;
-};
-
-class JournalHooks : public app::IProgramHooks {
- public:
-  explicit JournalHooks(Journal& journal) : journal_(journal) {}
-  void RunProgramHook(const std::string& event) override { journal_.push_back("hook " + event); }
-
- private:
-  Journal& journal_;
-};
-
-class JournalIpPanel : public app::IIpPoolPanel {
- public:
-  JournalIpPanel(Journal& journal, std::string name) : journal_(journal), name_(std::move(name)) {}
-  void LoadList() override { journal_.push_back(name_ + " load"); }
-  void ClearUsedHistory() override { journal_.push_back(name_ + " clear history"); }
-  void SetCurrentRow(int row) override { journal_.push_back(name_ + " row " + std::to_string(row)); }
-  void RepaintList() override { journal_.push_back(name_ + " repaint"); }
-  void StopForIpChange() override { journal_.push_back(name_ + " stop for ip change"); }
-
- private:
-  Journal& journal_;
-  std::string name_;
-};
-
 class FakeUpdate : public app::IUpdateAtLogin {
  public:
   app::UpdateOutcome ApplyUpdateAtLogin() override { return outcome; }
   app::UpdateOutcome outcome = app::UpdateOutcome::kNoUpdate;
 };
 
-class FakeBanner : public app::IBanner {
- public:
-  void Navigate(const std::string& url) override { urls.push_back(url); }
-  std::vector<std::string> urls;
-};
 
 // The main dialog is 897 x 395 pixels (598 x 263 dialog units); panels in their own sizes.
 class FakeHost : public app::IMainWindowHost {
