@@ -14,8 +14,9 @@
 // skipped. A TEXT argument is the rest of the line after the single blank that ends
 // the previous argument, so it keeps leading and trailing blanks.
 //
-// A WINDOW is main, login, account or progress (found as the client's dialog that
-// holds the login field, the logout button or the progress bar), or has:ID for any
+// A WINDOW is main, login, account, progress, pool or classes (found as the client's
+// dialog that holds the login field, the logout button, the progress bar, the pool
+// panel's title image 1062 or the class list), or has:ID for any
 // dialog of the client that holds control ID (looked for during at most 5 s). Every
 // wait is bounded; a time-out is a failure.
 //
@@ -49,12 +50,19 @@
 //   tray MOUSE                     posts the tray callback (1012, wParam 129) with
 //                                  lParam MOUSE: a number or lbuttondown, lbuttonup,
 //                                  lbuttondblclk, rbuttondown, rbuttonup
+//   rows WINDOW ID                 prints: rows WINDOW ID N, then row I [TEXT] for
+//                                  each row of the list view (first column)
+//   wait-rows WINDOW ID N SECONDS  waits until the list view has N rows
+//   select WINDOW ID ROW...        selects exactly these rows of the list view
+//   dblclick WINDOW ID ROW         selects the row and sends the panel the list's
+//                                  NM_DBLCLK, as a double-click on the row does
 //   sleep MILLISECONDS             at most 10000
 //   echo TEXT                      prints TEXT
 //
 // The first failing command prints "FAIL line N: ..." and ends the run with exit
 // code 1; exit code 2 means the script could not be read.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <fcntl.h>
 #include <io.h>
@@ -266,6 +274,89 @@ HWND FindMessageBox(HWND main) {
   return search.found;
 }
 
+// Memory in the client's process for list-view messages that carry pointers (they are
+// not marshalled between processes).
+class RemoteMemory {
+ public:
+  RemoteMemory(HWND window, std::size_t size) : size_(size) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (process_ != nullptr) address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+  }
+  ~RemoteMemory() {
+    if (address_ != nullptr) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+    if (process_ != nullptr) CloseHandle(process_);
+  }
+  RemoteMemory(const RemoteMemory&) = delete;
+  RemoteMemory& operator=(const RemoteMemory&) = delete;
+  bool ok() const { return address_ != nullptr; }
+  char* at(std::size_t offset) const { return static_cast<char*>(address_) + offset; }
+  bool Write(std::size_t offset, const void* data, std::size_t n) {
+    SIZE_T done = 0;
+    return offset + n <= size_ && WriteProcessMemory(process_, at(offset), data, n, &done) && done == n;
+  }
+  bool Read(std::size_t offset, void* data, std::size_t n) {
+    SIZE_T done = 0;
+    return offset + n <= size_ && ReadProcessMemory(process_, at(offset), data, n, &done) && done == n;
+  }
+
+ private:
+  HANDLE process_ = nullptr;
+  void* address_ = nullptr;
+  std::size_t size_;
+};
+
+LRESULT SendList(HWND list, UINT message, WPARAM wparam, LPARAM lparam) {
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutW(list, message, wparam, lparam, SMTO_ABORTIFHUNG, kSendTimeoutMs, &result)) return -1;
+  return static_cast<LRESULT>(result);
+}
+
+int ListRows(HWND list) { return static_cast<int>(SendList(list, LVM_GETITEMCOUNT, 0, 0)); }
+
+std::wstring ListText(HWND list, int row) {
+  constexpr std::size_t kChars = 256;
+  RemoteMemory memory(list, sizeof(LVITEMW) + kChars * sizeof(wchar_t));
+  if (!memory.ok()) return L"?";
+  LVITEMW item{};
+  item.iSubItem = 0;
+  item.cchTextMax = kChars;
+  item.pszText = reinterpret_cast<LPWSTR>(memory.at(sizeof(LVITEMW)));
+  memory.Write(0, &item, sizeof item);
+  const LRESULT n = SendList(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(memory.at(0)));
+  if (n <= 0) return {};
+  std::wstring text(static_cast<std::size_t>(n), L'\0');
+  memory.Read(sizeof(LVITEMW), &text[0], text.size() * sizeof(wchar_t));
+  return text;
+}
+
+// Sets the selected and focused state of `row` (-1: every row) to `on`.
+bool ListSetSelected(HWND list, int row, bool on) {
+  RemoteMemory memory(list, sizeof(LVITEMW));
+  if (!memory.ok()) return false;
+  LVITEMW item{};
+  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  item.state = on ? LVIS_SELECTED | LVIS_FOCUSED : 0;
+  return memory.Write(0, &item, sizeof item) &&
+         SendList(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(memory.at(0))) == TRUE;
+}
+
+// The notification a double-click on `row` sends the list's parent.
+bool ListDoubleClick(HWND list, int id, int row) {
+  RemoteMemory memory(list, sizeof(NMITEMACTIVATE));
+  if (!memory.ok()) return false;
+  NMITEMACTIVATE activate{};
+  activate.hdr.hwndFrom = list;
+  activate.hdr.idFrom = static_cast<UINT_PTR>(id);
+  activate.hdr.code = NM_DBLCLK;
+  activate.iItem = row;
+  if (!memory.Write(0, &activate, sizeof activate)) return false;
+  DWORD_PTR result = 0;
+  return SendMessageTimeoutW(GetParent(list), WM_NOTIFY, static_cast<WPARAM>(id),
+                             reinterpret_cast<LPARAM>(memory.at(0)), SMTO_ABORTIFHUNG, 60000, &result) != 0;
+}
+
 // Polls `ready` every 50 ms for at most `seconds`.
 template <typename F>
 bool WaitFor(double seconds, F ready) {
@@ -343,6 +434,8 @@ class Script {
     if (name == "login") control = IDC_LOGIN_USER;
     else if (name == "account") control = IDC_ACCOUNT_LOGOUT;
     else if (name == "progress") control = IDC_PROGRESS_BAR;
+    else if (name == "pool") control = IDC_POOL_AVAILABLE_TITLE;
+    else if (name == "classes") control = IDC_CLASS_LIST;
     else if (name.rfind("has:", 0) == 0 && Int(name.substr(4), control)) {
     } else {
       return Fail("unknown window " + name);
@@ -454,6 +547,37 @@ class Script {
       Print("rect " + name + " " + std::to_string(id) + " " + std::to_string(r.left) + " " +
             std::to_string(r.top) + " " + std::to_string(r.right) + " " + std::to_string(r.bottom));
       return true;
+    }
+    if (command == "rows") {
+      if (!Control(name, id, control)) return false;
+      const int n = ListRows(control);
+      Print("rows " + name + " " + std::to_string(id) + " " + std::to_string(n));
+      for (int row = 0; row < n; ++row) Print("row " + std::to_string(row) + " [" + Utf8(ListText(control, row)) + "]");
+      return true;
+    }
+    if (command == "wait-rows") {
+      if (!Control(name, id, control)) return false;
+      int want = 0;
+      if (!Int(Word(), want) || !Number(Word(), seconds)) return Fail("wait-rows WINDOW ID N SECONDS");
+      return WaitFor(seconds, [&] { return ListRows(control) == want; }) ||
+             Fail("the list has " + std::to_string(ListRows(control)) + " rows");
+    }
+    if (command == "select") {
+      if (!Control(name, id, control)) return false;
+      if (!ListSetSelected(control, -1, false)) return Fail("cannot clear the selection");
+      for (std::string word = Word(); !word.empty(); word = Word()) {
+        int row = 0;
+        if (!Int(word, row) || !ListSetSelected(control, row, true)) return Fail("cannot select row " + word);
+      }
+      return true;
+    }
+    if (command == "dblclick") {
+      if (!Control(name, id, control)) return false;
+      int row = 0;
+      if (!Int(Word(), row)) return Fail("dblclick WINDOW ID ROW");
+      if (!ListSetSelected(control, -1, false) || !ListSetSelected(control, row, true))
+        return Fail("cannot select row " + std::to_string(row));
+      return ListDoubleClick(control, id, row) || Fail("the double-click notification timed out");
     }
     if (command == "width") {
       if (!NeedMain()) return false;
