@@ -4,7 +4,9 @@
 // thread of its own; the receiver forwards it to the UI thread.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "net/diag_log.h"
@@ -14,6 +16,12 @@
 namespace tunnel {
 
 inline constexpr const char* kRasEntryName = "Vexo_Conn";
+
+// After a hang-up the platform needs time to end the connection; the handle is
+// released once the status call no longer knows it. The wait is bounded by the pause
+// the platform's documentation gives for that end (3 s), polled every 50 ms.
+inline constexpr unsigned kRasReleaseWaitMs = 3000;
+inline constexpr unsigned kRasReleasePollMs = 50;
 
 class CRasMgmt {
  public:
@@ -31,7 +39,10 @@ class CRasMgmt {
            const std::string& userName, const std::string& password,
            platform::IRas::Notifier notifier);
   // -1 when there is no handle, 0 on success, otherwise the platform's error code.
-  // After a successful hang-up the handle is cleared once the platform lets go of it.
+  // After a successful hang-up the handle is cleared once the platform lets go of it
+  // (waited for up to kRasReleaseWaitMs; not waited for inside a notification, when
+  // the platform cannot end the connection yet, so the handle stays until a later
+  // call finds it gone). A handle the platform no longer knows (6) is cleared too.
   int HangUp();
   // 1 when a handle is held and the platform reports that connection as connected;
   // 0 otherwise (no handle, an unknown handle, or a link in any other state).
@@ -50,6 +61,10 @@ class CRasMgmt {
   platform::IWindow& owner_;
   net::IDiagLog& log_;
   platform::RasConn conn_ = 0;
+  // How many notifications are being delivered right now. The platform suspends the
+  // dial while its notifier runs and ends a hung-up connection only after the
+  // notifier returns, so a hang-up from inside a notification does not wait for it.
+  std::shared_ptr<std::atomic<int>> notifying_ = std::make_shared<std::atomic<int>>(0);
 };
 
 }  // namespace tunnel
