@@ -1,4 +1,5 @@
 import copy
+import ipaddress
 import time
 import unittest
 
@@ -14,6 +15,9 @@ class RelativeTimes(unittest.TestCase):
             ("+30d", "2026-04-30 12:00:00"),
             ("-1d", "2026-03-30 12:00:00"),
             ("+2h30m", "2026-03-31 14:30:00"),
+            ("+30m", "2026-03-31 12:30:00"),
+            ("+3m", "2026-03-31 12:03:00"),
+            ("+1d", "2026-04-01 12:00:00"),
             ("+59s", "2026-03-31 12:00:59"),
             ("2030-01-01 00:00:00", "2030-01-01 00:00:00"),
             (None, None),
@@ -45,6 +49,21 @@ class Validation(unittest.TestCase):
         self.assertTrue(has(lambda r: any("http://" in m for m in r.get("server_error", []))
                             and any("http://" not in m for m in r.get("server_error", []))))
         self.assertEqual(fx.find(b"demo").password, "demo1234")
+
+    def test_shipped_pools_name_no_real_host(self):
+        # The client may route to or show these addresses: only loopback and the
+        # documentation ranges, so no test or demo sends anything to a real host.
+        allowed = [ipaddress.ip_network(n) for n in
+                   ("127.0.0.0/8", "192.0.2.0/24", "198.51.100.0/24", "203.0.113.0/24")]
+        fx = fixtures.load(support.SHIPPED_FIXTURE)
+        addresses = [("vpn_servers", s["ip"]) for s in fx.vpn_servers]
+        for account in fx.accounts.values():
+            for where, entries in [("pool", account.pool())] + account.classes():
+                addresses += [("%s %s" % (account.id, where), ip) for _, ip in entries]
+        self.assertGreater(len(addresses), 2)
+        for where, ip in addresses:
+            with self.subTest(where=where, ip=ip):
+                self.assertTrue(any(ipaddress.ip_address(ip) in n for n in allowed))
 
     def test_refuses_what_would_break_the_reply(self):
         cases = [

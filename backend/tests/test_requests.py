@@ -120,6 +120,46 @@ class Recording(BackendTestCase):
         mode = stat.S_IMODE(os.stat(self.backend.record_path).st_mode)
         self.assertEqual(mode, 0o600)
 
+    def test_pool_ip_change_and_logout_notice_are_recorded_with_their_choice(self):
+        # The tunnel tests read these keys: class_code of a class double-click, ip_code
+        # of an IP change and auth_mode of the logout notice after a lost link.
+        cases = [
+            ("/Info/ip_pool_list.php", support.ip_pool_text("pptp", "pptp1234", "서울b"),
+             "class_code", "서울b", "211^198.51.100.21|212^198.51.100.22|"),
+            ("/ClientLogin/socket_change.php",
+             b"client_code=tunra|id=pptpdemo|password=pptpdemo1234|ip_code=103",
+             "ip_code", "103", "select_ip=203.0.113.13"),
+            (LOGOUT, b"ccver=1185|longid=pptpdemo|cccode=tunra|auth_mode=vpn",
+             "auth_mode", "vpn", "result=ok"),
+        ]
+        for path, plain, key, value, reply in cases:
+            with self.subTest(path=path):
+                self.backend.form(path, plain)
+                rec = self.last()
+                self.assertEqual(rec["path"], path.lower())
+                self.assertTrue(rec["params_by_schema"])
+                self.assertEqual(dict(rec["params"])[key], value)
+                self.assertEqual(rec["reply_text"], reply)
+
+    def test_control_lists_one_path_after_a_given_record(self):
+        self.backend.form(LOGOUT, LOGOUT_TEXT)
+        seen = self.last()["seq"]
+        self.backend.request(b"GET", b"/member/join1.php")
+        self.backend.form(LOGOUT, LOGOUT_TEXT.replace(b"=vpn", b"=user"))
+        cases = [
+            ({"after": seen}, ["/member/join1.php", LOGOUT.lower()]),
+            ({"after": seen, "path": LOGOUT}, [LOGOUT.lower()]),
+            ({"after": seen + 2, "path": LOGOUT}, []),
+        ]
+        for args, paths in cases:
+            with self.subTest(**args):
+                status, result = self.backend.control("requests", **args)
+                self.assertEqual(status, 200)
+                self.assertEqual([r["path"] for r in result["requests"]], paths)
+        _, result = self.backend.control("requests", after=seen, path=LOGOUT.upper())
+        self.assertEqual(dict(result["requests"][0]["params"])["auth_mode"], "user")
+        self.assertEqual(self.backend.control("requests", after="x")[0], 400)
+
     def test_control_requests_are_not_recorded_but_listed(self):
         self.backend.request(b"GET", b"/member/join1.php")
         count = len(self.backend.records())

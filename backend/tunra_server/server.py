@@ -159,7 +159,12 @@ def handle_control(ctx, request, path, peer):
         elif name == "reload":
             ctx.fixture = fixtures.load(ctx.fixture_path)
         elif name == "requests":
-            result["requests"] = ctx.recorder.recent()
+            # A test waiting for one exchange (say the logout notice after a lost
+            # link) asks for its path and for what came after the records it has seen.
+            wanted = args.get("path", "").lower() or None
+            after = int(args.get("after") or 0)
+            result["requests"] = [r for r in ctx.recorder.recent()
+                                  if r["seq"] > after and (wanted is None or r["path"] == wanted)]
         elif name == "clear-requests":
             ctx.recorder.clear()
         elif name != "status":
