@@ -81,7 +81,15 @@ class IWindow {
   virtual int ListCount(int id) = 0;
   virtual std::string ListGetText(int id, int row, int column) = 0;
   virtual int ListSelected(int id) = 0;  // first selected row, -1 when none
+  // Selects and focuses the row (LVIS_SELECTED | LVIS_FOCUSED); other rows keep their
+  // state.
   virtual void ListSelect(int id, int row) = 0;
+  // The selected rows in ascending order (LVM_GETNEXTITEM with LVNI_SELECTED).
+  virtual std::vector<int> ListSelectedRows(int id) = 0;
+  // No row selected any more (LVM_SETITEMSTATE for all rows).
+  virtual void ListClearSelection(int id) = 0;
+  // Scrolls the list until the row is wholly visible (LVM_ENSUREVISIBLE).
+  virtual void ListEnsureVisible(int id, int row) = 0;
 
   // Combo box: CB_ADDSTRING (returns the index), CB_RESETCONTENT, CB_SETCURSEL,
   // CB_GETCURSEL (-1 when none), CB_GETLBTEXT.

@@ -109,3 +109,33 @@
 // Named objects by which a second instance finds the first.
 #define TUNRA_WINDOW_TITLE "Lumrex"
 #define TUNRA_MUTEX_NAME "Lumrex_Client_Program"
+
+// The IP list panels (IDD_IP_POOL and IDD_IP_CLASSES): background and button bitmaps.
+#define IDB_IP_PANEL_BACKGROUND 150
+#define IDB_IP_ADD 223            // ">>": selected available IPs to the favourites
+#define IDB_IP_REMOVE 224         // "<<": selected favourites out
+#define IDB_IP_CLASSES_TITLE 233  // title image over the class list
+#define IDB_IP_RANDOM 234         // random choice, and the next favourite in turn
+#define IDB_IP_RANDOM_PRESSED 235
+#define IDB_IP_AVAILABLE_TITLE 236  // title image over the available IPs
+#define IDB_IP_FAVOURITES_TITLE 237 // title image over the favourites
+#define IDB_IP_CLASS_RANDOM 238     // the class panel's random choice
+#define IDB_IP_CLASS_RANDOM_PRESSED 239
+
+// Controls both IP list panels have.
+#define IDC_IP_ADD 1012
+#define IDC_IP_REMOVE 1013
+#define IDC_IP_FAVOURITES 1019  // list view: the favourite IPs
+#define IDC_IP_AVAILABLE 1020   // list view: the IPs of the pool (or of the chosen class)
+// Controls of the whole-pool panel (IDD_IP_POOL).
+#define IDC_POOL_RANDOM 1014            // random row of the available IPs
+#define IDC_POOL_RANDOM_FAVOURITE 1015  // random favourite
+#define IDC_POOL_AVAILABLE_TITLE 1062
+#define IDC_POOL_FAVOURITES_TITLE 1063
+// Controls of the class panel (IDD_IP_CLASSES).
+#define IDC_CLASS_AVAILABLE_TITLE 1014
+#define IDC_CLASS_FAVOURITES_TITLE 1015
+#define IDC_CLASS_RANDOM 1016         // random row of the available IPs
+#define IDC_CLASS_LIST_TITLE 1017
+#define IDC_CLASS_LIST 1059           // list view: the IP classes (single selection)
+#define IDC_CLASS_NEXT_FAVOURITE 1061 // the next favourite in turn

@@ -42,8 +42,38 @@ void FakeWindow::ListDeleteRow(int id, int index) {
   auto& c = controls_[id];
   if (index < 0 || index >= static_cast<int>(c.rows.size())) return;
   c.rows.erase(c.rows.begin() + index);
-  if (c.selectedRow == index) c.selectedRow = -1;
-  else if (c.selectedRow > index) --c.selectedRow;
+  // The rows below move up one, and so do their states.
+  std::set<int> selected;
+  for (int row : c.selectedRows)
+    if (row != index) selected.insert(row > index ? row - 1 : row);
+  c.selectedRows = std::move(selected);
+  if (c.focusedRow == index) c.focusedRow = -1;
+  else if (c.focusedRow > index) --c.focusedRow;
+}
+
+void FakeWindow::ListDeleteAll(int id) {
+  auto& c = controls_[id];
+  c.rows.clear();
+  c.selectedRows.clear();
+  c.focusedRow = -1;
+}
+
+int FakeWindow::ListSelected(int id) {
+  const auto& selected = controls_[id].selectedRows;
+  return selected.empty() ? -1 : *selected.begin();
+}
+
+void FakeWindow::ListSelect(int id, int row) {
+  auto& c = controls_[id];
+  // As LVM_SETITEMSTATE: a row the list does not have changes nothing.
+  if (row < 0 || row >= static_cast<int>(c.rows.size())) return;
+  c.selectedRows.insert(row);
+  c.focusedRow = row;
+}
+
+std::vector<int> FakeWindow::ListSelectedRows(int id) {
+  const auto& selected = controls_[id].selectedRows;
+  return {selected.begin(), selected.end()};
 }
 
 std::string FakeWindow::ListGetText(int id, int row, int column) {

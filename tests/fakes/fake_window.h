@@ -7,6 +7,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -27,7 +28,9 @@ class FakeWindow : public platform::IWindow {
     int redraws = 0;
     int bitmapNormal = 0, bitmapPressed = 0;  // bitmap buttons
     std::vector<std::vector<std::string>> rows;  // list view
-    int selectedRow = -1;
+    std::set<int> selectedRows;
+    int focusedRow = -1;
+    int visibleRow = -1;  // the row scrolled into view last
     std::vector<std::string> items;  // combo box
     int selectedItem = -1;
     int rangeLow = 0, rangeHigh = 100, pos = 0;  // progress bar
@@ -72,11 +75,14 @@ class FakeWindow : public platform::IWindow {
 
   int ListInsertRow(int id, int index, const std::vector<std::string>& cells) override;
   void ListDeleteRow(int id, int index) override;
-  void ListDeleteAll(int id) override { controls_[id].rows.clear(); controls_[id].selectedRow = -1; }
+  void ListDeleteAll(int id) override;
   int ListCount(int id) override { return static_cast<int>(controls_[id].rows.size()); }
   std::string ListGetText(int id, int row, int column) override;
-  int ListSelected(int id) override { return controls_[id].selectedRow; }
-  void ListSelect(int id, int row) override { controls_[id].selectedRow = row; }
+  int ListSelected(int id) override;
+  void ListSelect(int id, int row) override;
+  std::vector<int> ListSelectedRows(int id) override;
+  void ListClearSelection(int id) override { controls_[id].selectedRows.clear(); }
+  void ListEnsureVisible(int id, int row) override { controls_[id].visibleRow = row; }
 
   int ComboAdd(int id, const std::string& text) override;
   void ComboReset(int id) override { controls_[id].items.clear(); controls_[id].selectedItem = -1; }

@@ -139,6 +139,29 @@ void DialogWindow::ListSelect(int id, int row) {
   SendMessageW(Item(id), LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
 }
 
+std::vector<int> DialogWindow::ListSelectedRows(int id) {
+  HWND list = Item(id);
+  std::vector<int> rows;
+  const int count = ListCount(id);
+  // Each search starts after the row found last; a row count bounds the walk even if
+  // the control answered out of order.
+  for (int row = -1, n = 0; n < count; ++n) {
+    row = static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(row), LVNI_SELECTED));
+    if (row < 0) break;
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+void DialogWindow::ListClearSelection(int id) {
+  LVITEMW item{};
+  item.stateMask = LVIS_SELECTED;
+  item.state = 0;
+  SendMessageW(Item(id), LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+}
+
+void DialogWindow::ListEnsureVisible(int id, int row) { SendMessageW(Item(id), LVM_ENSUREVISIBLE, row, FALSE); }
+
 int DialogWindow::ComboAdd(int id, const std::string& text) {
   return static_cast<int>(
       SendMessageW(Item(id), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Cp949ToWide(text).c_str())));

@@ -47,6 +47,9 @@ class DialogWindow : public platform::IWindow {
   std::string ListGetText(int id, int row, int column) override;
   int ListSelected(int id) override;
   void ListSelect(int id, int row) override;
+  std::vector<int> ListSelectedRows(int id) override;
+  void ListClearSelection(int id) override;
+  void ListEnsureVisible(int id, int row) override;
   int ComboAdd(int id, const std::string& text) override;
   void ComboReset(int id) override;
   void ComboSetSelection(int id, int index) override;

@@ -1,0 +1,61 @@
+#include "app/iplist/favourites.h"
+
+#include "text/cp949.h"
+
+namespace app {
+
+void Favourites::BeginFill(std::string_view storedValue) {
+  saved_ = text::Split(storedValue, '^');
+  savedCount_.clear();
+  for (const std::string& ip : saved_) ++savedCount_[ip];
+  poolIps_.clear();
+  shown_.clear();
+  kept_.clear();
+}
+
+int Favourites::TakePoolIp(const std::string& ip) {
+  poolIps_.insert(ip);
+  const auto it = savedCount_.find(ip);
+  if (it == savedCount_.end()) return 0;
+  shown_.insert(shown_.end(), static_cast<std::size_t>(it->second), ip);
+  return it->second;
+}
+
+void Favourites::EndFill() {
+  for (std::string& ip : saved_)
+    if (!ip.empty() && poolIps_.count(ip) == 0) kept_.push_back(std::move(ip));
+  saved_.clear();
+  savedCount_.clear();
+  poolIps_.clear();
+}
+
+int Favourites::Count(const std::string& ip) const {
+  int n = 0;
+  for (const std::string& f : shown_) n += f == ip ? 1 : 0;
+  return n;
+}
+
+bool Favourites::RemoveLast(const std::string& ip) {
+  for (std::size_t i = shown_.size(); i-- > 0;) {
+    if (shown_[i] == ip) {
+      shown_.erase(shown_.begin() + static_cast<std::ptrdiff_t>(i));
+      return true;
+    }
+  }
+  return false;
+}
+
+std::string Favourites::StoredValue() const {
+  std::string value;
+  bool first = true;
+  for (const std::vector<std::string>* list : {&kept_, &shown_}) {
+    for (const std::string& ip : *list) {
+      if (!first) value += '^';
+      value += ip;
+      first = false;
+    }
+  }
+  return value;
+}
+
+}  // namespace app
