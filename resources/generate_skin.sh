@@ -158,6 +158,36 @@ panel_button 25 22 "$accent" "$accent" "#ffffff" ">>" "$out/expand_pressed.bmp"
 panel_button 25 22 "#333333" "#4a4a4a" "$text" "<<" "$out/collapse.bmp"
 panel_button 25 22 "$accent" "$accent" "#ffffff" "<<" "$out/collapse_pressed.bmp"
 
+# IP list panels (150 and their buttons): 285 x 220 dialog units in 9-point 굴림체 =
+# 428 x 330 pixels, placed by the main window at x 460, 2 pixels above their own
+# height from the bottom (y 63), so their top rows lie under its header. Both panels
+# share the background; the lists paint themselves.
+ip_width=428 ip_height=330 ip_left=460
+ip_top=$((height - ip_height - 2))
+ip_body_top=$((73 - ip_top))
+save_bmp "$out/main_background.bmp" -crop "${ip_width}x${ip_height}+${ip_left}+${ip_top}" +repage \
+  -fill "$body" -draw "rectangle 0,$ip_body_top $((ip_width - 1)),$((ip_height - 1))" \
+  "$out/ip_panel_background.bmp"
+# Title images over the lists (233 classes, 236 available IPs, 237 favourites):
+# 42 x 11 dialog units, 63 x 17 pixels, an accent underline below the text.
+title_image() {  # label, output
+  save_bmp -size 63x17 xc:"$body" -fill "$accent" -draw "rectangle 0,15 62,16" \
+    -font "$bold" -pointsize 11 -fill "$text" -gravity center -annotate +0-1 "$1" "$2"
+}
+title_image "서비스 대역" "$out/ip_classes_title.bmp"
+title_image "가능 IP" "$out/ip_available_title.bmp"
+title_image "자주 쓰는 IP" "$out/ip_favourites_title.bmp"
+# ">>" (223) and "<<" (224) between the lists: 19 x 27 and 19 x 26 dialog units.
+panel_button 28 40 "#333333" "#4a4a4a" "$text" ">>" "$out/ip_add.bmp"
+panel_button 28 39 "#333333" "#4a4a4a" "$text" "<<" "$out/ip_remove.bmp"
+# Choosing buttons below the lists, 50 x 14 dialog units = 75 x 21 pixels: 234/235
+# under the favourites (random, or the next in turn) and the whole pool's available
+# IPs, 238/239 under the class panel's available IPs.
+panel_button 75 21 "$accent" "$accent" "#ffffff" "빠른 접속" "$out/ip_random.bmp"
+panel_button 75 21 "$pressed_face" "$pressed_face" "#e0e0e0" "빠른 접속" "$out/ip_random_pressed.bmp"
+panel_button 75 21 "$accent" "$accent" "#ffffff" "랜덤 접속" "$out/ip_class_random.bmp"
+panel_button 75 21 "$pressed_face" "$pressed_face" "#e0e0e0" "랜덤 접속" "$out/ip_class_random_pressed.bmp"
+
 # Icons: 128 (window), 213 (tray, no tunnel), 214 (tray, tunnel up).
 icon() {  # background colour, output
   convert -size 256x256 xc:none -fill "$1" -draw "roundrectangle 8,8 247,247 48,48" \

@@ -189,8 +189,11 @@ bool MainWindow::CreatePanels() {
   };
   created &= CreatePanel(account_, IDD_ACCOUNT, IDB_ACCOUNT_BACKGROUND, true);
 
-  created &= CreatePanel(ip_mgmt_tab5_, IDD_IP_POOL, 0, true);
-  created &= CreatePanel(dynamic_ip_tab_, IDD_IP_CLASSES, 0, true);
+  // IP list panels: their views set up the lists and route the lists' notifications.
+  ip_pool_view_.Prepare();
+  created &= CreatePanel(ip_mgmt_tab5_, IDD_IP_POOL, IDB_IP_PANEL_BACKGROUND, true);
+  ip_classes_view_.Prepare();
+  created &= CreatePanel(dynamic_ip_tab_, IDD_IP_CLASSES, IDB_IP_PANEL_BACKGROUND, true);
 
   // Progress dialog: a top-level popup with a styled status line and the two-colour
   // bar, animated on its own timer.

@@ -14,6 +14,7 @@
 #include "platform/platform.h"
 #include "ui/win32/dialog_window.h"
 #include "ui/win32/font_static.h"
+#include "ui/win32/ip_panel_view.h"
 #include "ui/win32/panel_router.h"
 #include "ui/win32/progress_ex.h"
 #include "ui/win32/banner_link.h"
@@ -60,6 +61,8 @@ class MainWindow final : public app::IMainWindowHost {
   // Windows.
   DialogWindow window_;
   PanelRouter login_, account_, ip_mgmt_tab5_, dynamic_ip_tab_, vpn_conn_, prog_update_;
+  // The IP list panels' lists, and their notifications routed to the panels' logic.
+  IpPanelView ip_pool_view_{ip_mgmt_tab5_, app::kPoolPanelLook}, ip_classes_view_{dynamic_ip_tab_, app::kClassPanelLook};
   FontStatic version_;
   ProgressEx conn_progress_bar_;
   HBITMAP background_ = nullptr;
