@@ -46,6 +46,14 @@ inline constexpr const char* kPaymentInfoCaption = "결제정보";
 inline constexpr const char* kServerEndedText = "CODE-022 : 서버에서 접속 종료 되었습니다";
 inline constexpr const char* kLinkErrorCaption = "통신오류";
 
+// The tunnel start: a second start while one is starting or up, a failed dial's
+// caption, and a tunnel kind the program cannot start.
+inline constexpr const char* kAlreadyConnectedText = "이미 접속 중입니다.";
+inline constexpr const char* kConnectionInfoCaption = "접속정보";
+inline constexpr const char* kDialErrorCaption = "장애정보";
+inline constexpr const char* kUnknownTunnelKindText =
+    "이 계정의 접속 방식은 이 프로그램에서 지원하지 않습니다.\n\n고객센터에 문의해 주세요.";
+
 // Connection progress dialog: the bar's caption while waiting, the percentage
 // ("%3d %%"), and the status line of a tunnel start.
 inline constexpr const char* kProgressWaitCaption = " Please wait... ";

@@ -12,6 +12,7 @@
 #include "platform/internet.h"
 #include "platform/iphelper.h"
 #include "platform/profile.h"
+#include "platform/ras.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
 #include "platform/system.h"
@@ -23,6 +24,7 @@ struct Platform {
   IPrivateProfile& profile;
   IInternet& internet;
   INetTables& netTables;
+  IRas& ras;
   IShell& shell;
   ISystem& system;
   ISystemFacts& systemFacts;

@@ -3,6 +3,8 @@
 // operations.
 #pragma once
 
+#include <cstdint>
+
 #include "platform/types.h"
 #include "platform/window.h"
 
@@ -37,6 +39,10 @@ class IMainWindowHost {
   virtual void ShowTrayMenu() = 0;         // menu 129 at the cursor (foreground first)
   virtual void RunUpdateDialog() = 0;
   virtual void RunOptionsDialog() = 0;
+  // Called on the dialer's own thread: hands one dial notification to the main
+  // window's thread (WM_RAS_NOTIFY, sent synchronously) and returns once OnRasNotify
+  // has run there.
+  virtual void SendRasNotify(std::uint32_t state, std::uint32_t error) = 0;
 };
 
 }  // namespace app

@@ -1,5 +1,5 @@
 // What the main window owns but other subsystems implement: the IP list panels, the
-// tunnel services (OpenVPN process and files, adapter, firewall, dialer),
+// tunnel services (OpenVPN process and files, adapter, firewall),
 // the program hooks, the update at login and the banners. The window layer builds
 // them and hands them over as references; a subsystem that is not in the program yet
 // is an explicit null object (app/main/not_available.h) that answers "not available".
@@ -37,10 +37,6 @@ class ITunnelServices {
   virtual int AllowThroughFirewall() = 0;  // firewall exceptions for the program and OpenVPN
   // Connects (enable) or disconnects every network connection whose device is `device`.
   virtual int EnableConnectionByDevice(const std::string& device, bool enable) = 0;
-  // Hangs up the dialer's connection when it holds one; failures are not shown.
-  virtual void HangUpRas() = 0;
-  // 1 when the dialer's connection is up; anything else means it is not.
-  virtual int IsRasConnected() = 0;
 };
 
 // The programs the user registered for the tunnel events ("IN_START", "IN_STOP",

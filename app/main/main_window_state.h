@@ -17,6 +17,16 @@ struct MainWindowState {
   std::string localAddress;        // its address
   std::string remoteSupportPeer;   // remote end of a remote-support session; empty when none
   std::string phonebookPath;       // the dialer's phonebook, written before each dial
+  int dialStep = 0;                // dial notifications received in the current dial
+  bool dialing = false;            // a dial was started and has not ended yet
+  long long connectStartTime = 0;  // when the current tunnel start began (seconds since 1970)
+  std::string tunnelAddress;       // the address the tunnel's server assigned
+
+  // Automatic reconnection: set when the link dropped while the user was logged in
+  // (never by a user's disconnect or logout); the reconnect tick starts the tunnel
+  // again only then. `startRunning` keeps a tick from starting a second start.
+  bool relinkWanted = false;
+  bool startRunning = false;
 
   // The default route the full-tunnel swap replaced, put back by the OpenVPN teardown
   // (metric 50), and the mark that the tunnel's routes are in the table.

@@ -20,7 +20,7 @@ class IpPanelNotAvailable final : public IIpPoolPanel {
 };
 
 // No tunnel subsystem: no OpenVPN process or files, adapter, firewall
-// exceptions or dialer connection can exist.
+// exceptions can exist.
 class TunnelNotAvailable final : public ITunnelServices {
  public:
   void StopOpenVpn() override {}
@@ -28,8 +28,6 @@ class TunnelNotAvailable final : public ITunnelServices {
   int CheckTapAdapter() override { return kNotAvailable; }
   int AllowThroughFirewall() override { return kNotAvailable; }
   int EnableConnectionByDevice(const std::string&, bool) override { return kNotAvailable; }
-  void HangUpRas() override {}
-  int IsRasConnected() override { return kNotAvailable; }
 };
 
 // No program hooks: no registered program is started or ended.

@@ -57,6 +57,7 @@ CTunraDlg::CTunraDlg(session::SessionRecord& record, platform::Platform& platfor
       reg_(platform.registry),
       tray_(platform.shell, platform.system),
       ras_config_(platform.files, platform.profile),
+      ras_(platform.ras, windows_.main, diag_log_),
       ctx_{record,          web_,           windows_.main,   platform.registry, platform.system, platform.systemFacts,
            platform.netTables, platform.shell, platform.files, platform.clock,    *this},
       exchanges_(ctx_),
@@ -318,86 +319,14 @@ std::intptr_t CTunraDlg::OnTrayNotify(std::uintptr_t wparam, std::intptr_t lpara
   return 1;
 }
 
-void CTunraDlg::OnTimer(unsigned timerId) {
-  switch (timerId) {
-    case kTimerSupervise:
-      // The OpenVPN log is read here once the OpenVPN tunnel is in the program; the
-      // kind is read again after it, as a teardown there may change it.
-      if (record_.vpnType == session::kVpnPptp || record_.vpnType == session::kVpnL2tp) CheckRasLink();
-      break;
-    case kTimerServiceTime:
-      ServiceTimeTick();
-      break;
-    case kTimerReconnect:
-      ReconnectTick();
-      break;
-    case kTimerReconnectWait:
-      windows_.main.KillTimer(kTimerReconnectWait);
-      break;
-    case kTimerTrayRetry:
-      if (AddTrayIcon()) windows_.main.KillTimer(kTimerTrayRetry);
-      break;
-    default: break;  // other timers do nothing
-  }
-}
-
-void CTunraDlg::CheckRasLink() {
-  if (peers_.tunnel.IsRasConnected() == 1) return;
-  SendLogout(protocol::kLogoutByTunnel);
-  TeardownRas();  // kills this timer before the box opens: no second notice from a tick
-  windows_.main.MessageBox(kServerEndedText, kLinkErrorCaption, platform::kMbOk);
-}
-
-void CTunraDlg::ServiceTimeTick() {
-  std::time_t end = 0;
-  const bool endKnown = ServiceEndInstant(record_.serviceEndDate, platform_.clock, end);
-  const std::time_t now = platform_.clock.Now();
-
-  windows_.account.SetText(IDC_ACCOUNT_TIME, ConnectedTimeText(state_.elapsedSeconds));
-  windows_.account.Redraw(IDC_ACCOUNT_TIME);
-  if (state_.elapsedSeconds < INT_MAX) ++state_.elapsedSeconds;
-
-  // An end date the client cannot read ends nothing: the back end, which wrote it,
-  // still ends the service when it is over.
-  if (!endKnown) return;
-  const long long minutes = (static_cast<long long>(end) - static_cast<long long>(now)) / 60;
-
-  if (minutes <= 0) {
-    // Both teardowns kill this timer before the box opens, so this happens once.
-    if (record_.vpnType == session::kVpnOpenVpn) TeardownOpenVpn(kTeardownError, protocol::kReasonServiceTimeZero);
-    else TeardownRas();
-    windows_.main.MessageBox(kServiceOverText, kPaymentErrorCaption, platform::kMbOk);
-    OpenHelpPage();
-    return;
-  }
-  if (minutes <= 4 && state_.fiveMinuteRefreshDone == 0) {
-    // Set first: ticks keep arriving while the exchange and its boxes run.
-    state_.fiveMinuteRefreshDone = 1;
-    protocol::AccountInfo(ctx_);
-    windows_.account.SetText(IDC_ACCOUNT_END_DATE, record_.serviceEndDate);
-    windows_.account.Redraw(IDC_ACCOUNT_END_DATE);
-    return;
-  }
-  if (minutes < 1440 && state_.dayNoticeShown == 0) {
-    state_.dayNoticeShown = 1;
-    windows_.main.MessageBox(kLessThanADayText, kPaymentInfoCaption, platform::kMbOk);
-  }
-}
-
-void CTunraDlg::ReconnectTick() {
-  if (record_.connState == session::kConnConnected) return;
-  ++reconnect_.count;
-  windows_.main.KillTimer(kTimerReconnectWait);
-  windows_.main.SetTimer(kTimerReconnectWait, TimerPeriod(kTimerReconnectWait));
-  if (reconnect_.count > reconnect_.attempts) windows_.main.KillTimer(kTimerReconnect);
-}
-
 void CTunraDlg::OpenHelpPage() {
   platform_.shell.ShellExecute(windows_.main.Handle(), "open", protocol::kHelpPageUrl, "", "",
                                platform::kSwShowDefault);
 }
 
 void CTunraDlg::SendLogout(const std::string& mode) {
+  // A notice means the session or the tunnel ends on purpose: nothing to bring back.
+  state_.relinkWanted = false;
   protocol::SendLogout(ctx_, mode);
   // The panel goes back to its look without a tunnel whether or not the notice arrived.
   account_.ShowIdleLook();
@@ -406,17 +335,6 @@ void CTunraDlg::SendLogout(const std::string& mode) {
 void CTunraDlg::TeardownByKind() {
   if (record_.vpnType == session::kVpnOpenVpn) TeardownOpenVpn(kTeardownOrderly, "");
   else TeardownRas();
-}
-
-int CTunraDlg::TeardownRas() {
-  windows_.main.KillTimer(kTimerSupervise);
-  windows_.main.KillTimer(kTimerServiceTime);
-  tray_.SetIcon(IDI_TRAY_IDLE);
-  peers_.tunnel.HangUpRas();
-  record_.connState = session::kConnIdle;
-  peers_.programHooks.RunProgramHook("OUT_START");
-  peers_.programHooks.RunProgramHook("OUT_STOP");
-  return 1;
 }
 
 void CTunraDlg::TeardownOpenVpn(int reasonCode, const std::string& reasonText) {
@@ -428,7 +346,7 @@ void CTunraDlg::TeardownOpenVpn(int reasonCode, const std::string& reasonText) {
 
   // 4. The default route the full-tunnel swap replaced goes back, on the physical path.
   if (state_.savedDefaultIfIndex != 0 && !state_.savedDefaultGateway.empty()) {
-    net::CRouteMgmt(platform_.netTables)
+    net::CRouteMgmt(platform_.netTables, diag_log_)
         .AddRoute(state_.savedDefaultIfIndex, state_.savedDefaultGateway, "0.0.0.0", "0.0.0.0",
                   net::kMetricBackEnd);
     state_.routesInstalled = 0;

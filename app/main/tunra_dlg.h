@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/account/logout_dlg.h"
+#include "app/iplist/ip_panel_host.h"
 #include "app/login/login_dlg.h"
 #include "app/main/main_timers.h"
 #include "app/main/main_window_host.h"
@@ -27,6 +28,8 @@
 #include "session/session_record.h"
 #include "settings/reg_ctrl.h"
 #include "tunnel/ras_config_file.h"
+#include "tunnel/ras_mgmt.h"
+#include "net/diag_log.h"
 
 namespace app {
 
@@ -39,7 +42,10 @@ inline constexpr int kTeardownError = 0;
 inline constexpr int kTeardownOrderly = 4;
 inline constexpr int kTeardownForUpdate = -1;
 
-class CTunraDlg final : public IAccountPanelOwner, public ILoginMainWindow, public session::SessionHooks {
+class CTunraDlg final : public IAccountPanelOwner,
+                        public ILoginMainWindow,
+                        public IIpPanelHost,
+                        public session::SessionHooks {
  public:
   // A 64-bit program runs only on 64-bit Windows, where it is never under WOW64; the
   // adapter rule asks about 64-bit Windows, so such a program counts as under WOW64.
@@ -93,6 +99,8 @@ class CTunraDlg final : public IAccountPanelOwner, public ILoginMainWindow, publ
   // Timer 12: counts reconnect attempts while no tunnel is up, each followed by the
   // 20-second wait of timer 13; stops after the set number of attempts.
   void ReconnectTick();
+  // The reconnect: the session login and the tunnel start for the IP chosen last.
+  void StartAgain();
 
   // Writes the dialer's phonebook for `vpnType` (1 PPTP, 3 L2TP) into the program's
   // folder and keeps its path. Returns 1.
@@ -100,9 +108,21 @@ class CTunraDlg final : public IAccountPanelOwner, public ILoginMainWindow, publ
 
   // Ends a RAS tunnel: timers 1 and 3, tray picture, hang-up, connState 0, the
   // "OUT_START" and "OUT_STOP" hooks. Returns 1.
-  int TeardownRas();
-  // Ends the OpenVPN tunnel; reason code 0 also sends an event report with the text.
-  void TeardownOpenVpn(int reasonCode, const std::string& reasonText);
+  int TeardownRas() override;
+
+  // Brings the tunnel of the session's kind up for the chosen IP: 1 when started (or
+  // refused because a tunnel is already starting or up), -1 when it failed and was
+  // cleaned up.
+  int StartTunnel() override;
+  // The dialled branch of the start: progress dialog, then the dial of the phonebook's
+  // entry. -1 when the dial could not be started, else 1.
+  int DialRas();
+  // WM_RAS_NOTIFY: one notification of the dial (connection state, error code). -1
+  // when the dial failed, 1 otherwise; 0 when no dial is running (a late notification
+  // of a dial that has already ended is ignored).
+  int OnRasNotify(std::uint32_t state, std::uint32_t error);
+  // Ends the OpenVPN tunnel; reason code 0 also sends an event report with the text
+  // (declared with the panels' operations below).
 
   // IAccountPanelOwner
   void OpenHelpPage() override;
@@ -111,9 +131,17 @@ class CTunraDlg final : public IAccountPanelOwner, public ILoginMainWindow, publ
   void TeardownByKind() override;
   // ILoginMainWindow
   void ShowWideLayout() override { ShowLayout(false); }
+  // IIpPanelHost (StartTunnel and TeardownRas above)
+  int LoginSession() override;
+  void TeardownOpenVpn(int reasonCode, const std::string& reasonText) override;
+  void StopOpenVpn() override;
+  int EnableConnectionByDevice(const std::string& device, bool enable) override;
+  void FetchIpPool() override;
+  void RequestIpChange(const std::string& ipCode) override;
+  void SetAccountStatus(const std::string& text) override;
   // session::SessionHooks: what the exchanges report to the panels and tunnels.
   bool TestCertificateChecked() override;
-  void StopProgress() override;
+  void StopProgress() override;  // also the panels' IIpPanelHost::StopProgress
   void WritePhonebook(int vpnType, int replyHasZeroIp) override;
   void CheckTapAdapter() override;
 
@@ -123,6 +151,7 @@ class CTunraDlg final : public IAccountPanelOwner, public ILoginMainWindow, publ
   ReconnectSettings& reconnect() { return reconnect_; }
   MainWindowState& state() { return state_; }
   const tunnel::CRasConfigFile& rasConfig() const { return ras_config_; }
+  tunnel::CRasMgmt& ras() { return ras_; }
   CLoginDlg& login() { return login_; }
   CLogoutDlg& account() { return account_; }
   CVpnConnDlg& progress() { return progress_; }
@@ -135,6 +164,13 @@ class CTunraDlg final : public IAccountPanelOwner, public ILoginMainWindow, publ
   void EndProgram();
   // Adds the tray icon with its tip and the picture of the connection state.
   bool AddTrayIcon();
+  // The two ends of a dial that the notifications announce.
+  int OnDialFailed(std::uint32_t error);
+  int OnDialConnected();
+  // The start's steps once it is allowed; StartTunnel guards them.
+  int RunTunnelStart();
+  // Deletes the phonebook file when one was written.
+  void RemovePhonebookFile();
 
   session::SessionRecord& record_;
   platform::Platform& platform_;
@@ -149,6 +185,8 @@ class CTunraDlg final : public IAccountPanelOwner, public ILoginMainWindow, publ
   settings::CRegCtrl reg_;
   CTrayIcon tray_;
   tunnel::CRasConfigFile ras_config_;
+  net::NullDiagLog diag_log_;
+  tunnel::CRasMgmt ras_;
 
   MainWindowState state_;
   ReconnectSettings reconnect_;

@@ -132,6 +132,8 @@ INT_PTR MainWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       return Result(dlg_->OnTrayNotify(wparam, lparam));
     case WM_APP_RESTORE:
       return Result(dlg_->OnAppRestore());
+    case WM_RAS_NOTIFY:
+      return Result(dlg_->OnRasNotify(static_cast<std::uint32_t>(wparam), static_cast<std::uint32_t>(lparam)));
     case WM_DESTROY:
       PostQuitMessage(0);
       return FALSE;
@@ -225,6 +227,12 @@ void MainWindow::SetForeground() { SetForegroundWindow(window_.hwnd()); }
 void MainWindow::EndDialog() { DestroyWindow(window_.hwnd()); }
 
 void MainWindow::ShowTrayMenu() { ui::ShowTrayMenu(window_.hwnd()); }
+
+void MainWindow::SendRasNotify(std::uint32_t state, std::uint32_t error) {
+  // On the dialer's thread: the handler runs on the window's thread, and the dialer
+  // waits for it, so every state change happens on the window's thread in order.
+  SendMessageA(window_.hwnd(), WM_RAS_NOTIFY, static_cast<WPARAM>(state), static_cast<LPARAM>(error));
+}
 
 void MainWindow::Paint() {
   PAINTSTRUCT paint;

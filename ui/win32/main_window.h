@@ -45,6 +45,7 @@ class MainWindow final : public app::IMainWindowHost {
   void ShowTrayMenu() override;
   void RunUpdateDialog() override {}   // the update dialog comes with the update work
   void RunOptionsDialog() override {}  // the options dialog comes with the options work
+  void SendRasNotify(std::uint32_t state, std::uint32_t error) override;
 
  private:
   static INT_PTR CALLBACK DialogProc(HWND, UINT, WPARAM, LPARAM);

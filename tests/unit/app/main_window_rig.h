@@ -3,6 +3,7 @@
 // test sees their order across them.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,6 +29,7 @@ using apptest::FakeBanner;
 using apptest::Journal;
 using apptest::JournalHooks;
 using apptest::JournalIpPanel;
+using apptest::JournalRas;
 using apptest::JournalTunnel;
 
 // The back end: every request noted, the logout notice with its mode.
@@ -88,6 +90,10 @@ class FakeHost : public app::IMainWindowHost {
   void ShowTrayMenu() override { calls.push_back("tray menu"); }
   void RunUpdateDialog() override { calls.push_back("update dialog"); }
   void RunOptionsDialog() override { calls.push_back("options dialog"); }
+  void SendRasNotify(std::uint32_t state, std::uint32_t error) override {
+    if (rasNotify) rasNotify(state, error);
+  }
+  std::function<void(std::uint32_t, std::uint32_t)> rasNotify;
 
   fakes::FakeWindow main, login, account, ipMgmtTab5, dynamicIpTab, vpnConn, progUpdate;
   std::vector<std::string> calls;
@@ -106,7 +112,8 @@ struct MainWindow {
   fakes::FakeClock clock;
   fakes::FakeFiles files;
   fakes::FakeAppShell appShell;
-  platform::Platform services{registry, profile, internet, tables, shell, system, facts, clock, files, appShell};
+  JournalRas ras{journal};
+  platform::Platform services{registry, profile, internet, tables, ras, shell, system, facts, clock, files, appShell};
   FakeHost host;
   fakes::FakeWindow& window = host.main;
   JournalTunnel tunnel{journal};
@@ -126,8 +133,36 @@ struct MainWindow {
     dlg = std::make_unique<app::CTunraDlg>(
         record, services, host,
         app::MainWindowPeers{pool, classes, tunnel, hooks, update, loginBanner, accountBanner}, program64);
+    host.rasNotify = [this](std::uint32_t state, std::uint32_t error) { dlg->OnRasNotify(state, error); };
     dlg->OnInitDialog();
     return *dlg;
+  }
+  // A dialled tunnel of `vpnType` started for a logged-in user; the notifications
+  // follow through `ras`.
+  int StartDial(int vpnType = session::kVpnPptp) {
+    record.vpnType = vpnType;
+    record.serverIp = "192.0.2.10";
+    record.userId = "gamer";
+    record.password = "secret";
+    record.connState = session::kConnIpChosen;
+    return dlg->StartTunnel();
+  }
+  // The session in `connState` with a tunnel of `vpnType`: a dialled tunnel that is
+  // coming up or up got there through a real dial (the dialer holds its handle);
+  // anything else is only set.
+  void Enter(int connState, int vpnType) {
+    const bool dialled = vpnType == session::kVpnPptp || vpnType == session::kVpnL2tp;
+    if (dialled && (connState == session::kConnConnecting || connState == session::kConnConnected)) {
+      StartDial(vpnType);
+      if (connState == session::kConnConnected) ReportConnected();
+    }
+    record.connState = connState;
+    record.vpnType = vpnType;
+  }
+  // Every state of a dial up to "connected".
+  void ReportConnected() {
+    for (std::uint32_t state : {0u, 1u, 2u, 3u, 4u, 5u, 6u, 10u, 14u, 18u}) ras.Report(state);
+    ras.Report(platform::kRasConnected);
   }
   void Store(const char* name, const char* text) {
     registry.SetText(settings::kSettingsRoot, settings::kSettingsKeyPath, name, text);
@@ -139,6 +174,8 @@ inline Journal OpenVpnTeardown() {
   return {"stop openvpn", "remove openvpn files", "hook OUT_START", "hook OUT_STOP"};
 }
 inline Journal RasTeardown() { return {"hang up", "hook OUT_START", "hook OUT_STOP"}; }
+// A RAS teardown when no dial was made: nothing to hang up.
+inline Journal RasTeardownNoLink() { return {"hook OUT_START", "hook OUT_STOP"}; }
 inline Journal Then(Journal a, const Journal& b) {
   a.insert(a.end(), b.begin(), b.end());
   return a;

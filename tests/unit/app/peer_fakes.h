@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/main/main_window_peers.h"
+#include "platform/ras.h"
 
 namespace apptest {
 
@@ -29,12 +30,58 @@ class JournalTunnel : public app::ITunnelServices {
     journal_.push_back((enable ? "enable " : "disable ") + device);
     return 0;
   }
-  void HangUpRas() override { journal_.push_back("hang up"); }
-  int IsRasConnected() override {
-    journal_.push_back("is connected");
-    return rasConnected;
+
+ private:
+  Journal& journal_;
+};
+
+// The dialer: a dial keeps its notifier for the test to call, as the platform's
+// thread would; the link is up after the test says so and until it is hung up.
+class JournalRas : public platform::IRas {
+ public:
+  explicit JournalRas(Journal& journal) : journal_(journal) {}
+  std::uint32_t Dial(const std::string& phonebook, const platform::RasDialParams& params, Notifier notifier,
+                     platform::RasConn& conn) override {
+    journal_.push_back("dial " + params.entryName + " " + params.phoneNumber + " " + params.userName);
+    dialledPhonebook = phonebook;
+    notify = std::move(notifier);
+    if (refuse != 0) return refuse;
+    conn = ++lastHandle;
+    live = conn;
+    return 0;
   }
-  int rasConnected = 1;
+  std::uint32_t HangUp(platform::RasConn conn) override {
+    journal_.push_back("hang up");
+    if (conn == live) live = 0, linkUp = false;
+    return 0;
+  }
+  std::uint32_t GetConnectStatus(platform::RasConn conn, platform::RasConnStatus& status) override {
+    if (conn != live) return 6;  // ERROR_INVALID_HANDLE: the connection is gone
+    status.state = linkUp ? platform::kRasConnected : 5;
+    return 0;
+  }
+  std::uint32_t GetProjectionIp(platform::RasConn conn, std::string& ip) override {
+    if (conn != live) return 6;
+    ip = address;
+    return 0;
+  }
+  std::uint32_t GetErrorString(std::uint32_t code, std::uint32_t, std::string& text) override {
+    text = "error " + std::to_string(code);
+    return 0;
+  }
+  // The platform's thread reports a state (and an error); "connected" also raises the link.
+  void Report(std::uint32_t state, std::uint32_t error = 0) {
+    if (state == platform::kRasConnected && error == 0) linkUp = true;
+    notify(0xCCCD, state, error);
+  }
+  void DropLink() { linkUp = false, live = 0; }
+
+  Notifier notify;
+  std::string dialledPhonebook;
+  std::string address = "10.20.30.40";
+  std::uint32_t refuse = 0;  // RasDialA's own error, 0 to start the dial
+  bool linkUp = false;
+  platform::RasConn live = 0, lastHandle = 0x7000;
 
  private:
   Journal& journal_;

@@ -273,8 +273,7 @@ TEST(TunraDlgExit, QuestionsAndWhatEachYesDoes) {
     SCOPED_TRACE(std::to_string(row.command) + " in state " + std::to_string(row.connState));
     MainWindow m;
     app::CTunraDlg& dlg = m.Init();
-    m.record.connState = row.connState;
-    m.record.vpnType = row.vpnType;
+    m.Enter(row.connState, row.vpnType);
     m.host.calls.clear();
     m.journal.clear();
     m.window.AnswerNextBoxes({platform::kIdNo, platform::kIdYes});
@@ -325,8 +324,7 @@ TEST(TunraDlgExit, AnExitConfirmedWhileTheQuestionIsOpenRunsOnce) {
   // confirmed inside it. The close button's Yes must not log out, tear down or end again.
   MainWindow m;
   app::CTunraDlg& dlg = m.Init();
-  m.record.connState = 6;
-  m.record.vpnType = 1;
+  m.Enter(6, 1);
   m.host.calls.clear();
   m.journal.clear();
   m.window.AnswerNextBoxes({platform::kIdYes, platform::kIdYes});
@@ -357,11 +355,14 @@ TEST(TunraDlgExit, TheStateAfterTheAnswerDecidesTheTeardown) {
                  std::to_string(row.answered));
     MainWindow m;
     app::CTunraDlg& dlg = m.Init();
-    m.record.connState = row.asked;
-    m.record.vpnType = 1;
+    if (row.answered == 6) m.StartDial();  // the dial that finishes while the question is open
+    m.Enter(row.asked, 1);
     m.journal.clear();
     m.window.AnswerNextBoxes({platform::kIdYes});
-    m.window.onMessageBox = [&](const fakes::FakeWindow::Box&) { m.record.connState = row.answered; };
+    m.window.onMessageBox = [&](const fakes::FakeWindow::Box&) {
+      m.ras.linkUp = row.answered == 6;
+      m.record.connState = row.answered;
+    };
     dlg.OnCommand(row.command);
     EXPECT_EQ(m.journal, row.done);
     EXPECT_TRUE(dlg.ended());
@@ -520,9 +521,7 @@ TEST(TunraDlgTeardown, OpenVpnTeardownPutsTheSavedDefaultRouteBack) {
 TEST(TunraDlgTeardown, RasTeardown) {
   MainWindow m;
   app::CTunraDlg& dlg = m.Init();
-  m.record.connState = 6;
-  m.window.SetTimer(app::kTimerSupervise, 1000);
-  m.window.SetTimer(app::kTimerServiceTime, 1000);
+  m.Enter(6, 1);  // dialled and up: timers 1 and 3 run
   m.window.SetTimer(app::kTimerReconnect, 5000);  // not the teardown's to stop
   m.shell.loadedIcons.clear();
   m.journal.clear();

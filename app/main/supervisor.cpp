@@ -1,0 +1,127 @@
+// The main window's timers: the tunnel supervision, the service time counted down,
+// the reconnect ticks, and the dialled tunnel's teardown.
+#include <climits>
+#include <ctime>
+
+#include "app/main/service_time.h"
+#include "app/main/tunra_dlg.h"
+#include "app/texts.h"
+#include "protocol/account_info.h"
+#include "protocol/event_report.h"
+#include "protocol/logout.h"
+
+namespace app {
+
+void CTunraDlg::OnTimer(unsigned timerId) {
+  switch (timerId) {
+    case kTimerSupervise:
+      // The OpenVPN log is read here once the OpenVPN tunnel is in the program; the
+      // kind is read again after it, as a teardown there may change it.
+      if (record_.vpnType == session::kVpnPptp || record_.vpnType == session::kVpnL2tp) CheckRasLink();
+      break;
+    case kTimerServiceTime:
+      ServiceTimeTick();
+      break;
+    case kTimerReconnect:
+      ReconnectTick();
+      break;
+    case kTimerReconnectWait:
+      windows_.main.KillTimer(kTimerReconnectWait);
+      break;
+    case kTimerTrayRetry:
+      if (AddTrayIcon()) windows_.main.KillTimer(kTimerTrayRetry);
+      break;
+    default: break;  // other timers do nothing
+  }
+}
+
+void CTunraDlg::CheckRasLink() {
+  if (ras_.IsConnected() == 1) return;
+  SendLogout(protocol::kLogoutByTunnel);
+  TeardownRas();  // kills this timer before the box opens: no second notice from a tick
+  // The link dropped under a logged-in user: the reconnect ticks may bring it back.
+  state_.relinkWanted = true;
+  windows_.main.MessageBox(kServerEndedText, kLinkErrorCaption, platform::kMbOk);
+}
+
+void CTunraDlg::ServiceTimeTick() {
+  std::time_t end = 0;
+  const bool endKnown = ServiceEndInstant(record_.serviceEndDate, platform_.clock, end);
+  const std::time_t now = platform_.clock.Now();
+
+  windows_.account.SetText(IDC_ACCOUNT_TIME, ConnectedTimeText(state_.elapsedSeconds));
+  windows_.account.Redraw(IDC_ACCOUNT_TIME);
+  if (state_.elapsedSeconds < INT_MAX) ++state_.elapsedSeconds;
+
+  // An end date the client cannot read ends nothing: the back end, which wrote it,
+  // still ends the service when it is over.
+  if (!endKnown) return;
+  const long long minutes = (static_cast<long long>(end) - static_cast<long long>(now)) / 60;
+
+  if (minutes <= 0) {
+    // Both teardowns kill this timer before the box opens, so this happens once.
+    if (record_.vpnType == session::kVpnOpenVpn) TeardownOpenVpn(kTeardownError, protocol::kReasonServiceTimeZero);
+    else TeardownRas();
+    windows_.main.MessageBox(kServiceOverText, kPaymentErrorCaption, platform::kMbOk);
+    OpenHelpPage();
+    return;
+  }
+  if (minutes <= 4 && state_.fiveMinuteRefreshDone == 0) {
+    // Set first: ticks keep arriving while the exchange and its boxes run.
+    state_.fiveMinuteRefreshDone = 1;
+    protocol::AccountInfo(ctx_);
+    windows_.account.SetText(IDC_ACCOUNT_END_DATE, record_.serviceEndDate);
+    windows_.account.Redraw(IDC_ACCOUNT_END_DATE);
+    return;
+  }
+  if (minutes < 1440 && state_.dayNoticeShown == 0) {
+    state_.dayNoticeShown = 1;
+    windows_.main.MessageBox(kLessThanADayText, kPaymentInfoCaption, platform::kMbOk);
+  }
+}
+
+void CTunraDlg::ReconnectTick() {
+  if (record_.connState == session::kConnConnected) return;
+  ++reconnect_.count;
+  windows_.main.KillTimer(kTimerReconnectWait);
+  windows_.main.SetTimer(kTimerReconnectWait, TimerPeriod(kTimerReconnectWait));
+  if (reconnect_.count > reconnect_.attempts) {
+    windows_.main.KillTimer(kTimerReconnect);
+    return;
+  }
+  // Only a link that dropped under a logged-in user comes back: not one the user
+  // ended, and never while a start or a dial is still running.
+  if (!state_.relinkWanted || state_.startRunning || state_.dialing ||
+      record_.connState == session::kConnConnecting)
+    return;
+  StartAgain();
+}
+
+void CTunraDlg::StartAgain() {
+  // What the IP list panels do for a chosen IP, with the IP chosen last (ipCode).
+  if (record_.vpnType == session::kVpnPptp) EnableConnectionByDevice(record_.tapAdapterName, false);
+  record_.authMode = "vpn";
+  if (LoginSession() < 0) return;
+  record_.connState = session::kConnIpChosen;
+  if (StartTunnel() < 0) {
+    StopOpenVpn();
+    StopProgress();
+  }
+}
+
+int CTunraDlg::TeardownRas() {
+  windows_.main.KillTimer(kTimerSupervise);
+  windows_.main.KillTimer(kTimerServiceTime);
+  tray_.SetIcon(IDI_TRAY_IDLE);
+  // A failed hang-up is not shown (its text is not needed).
+  if (ras_.HasHandle()) ras_.HangUp();
+  state_.dialing = false;
+  state_.dialStep = 0;
+  RemovePhonebookFile();
+  record_.connState = session::kConnIdle;
+  peers_.programHooks.RunProgramHook("OUT_START");
+  peers_.programHooks.RunProgramHook("OUT_STOP");
+  return 1;
+}
+
+}  // namespace app
