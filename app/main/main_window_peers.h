@@ -1,5 +1,5 @@
-// What the main window owns but other subsystems implement: the IP list panels, the
-// tunnel services (OpenVPN process and files, adapter, firewall),
+// What the main window owns but other subsystems implement: the tunnel services
+// (OpenVPN process and files, adapter, firewall),
 // the program hooks, the update at login and the banners. The window layer builds
 // them and hands them over as references; a subsystem that is not in the program yet
 // is an explicit null object (app/main/not_available.h) that answers "not available".
@@ -68,8 +68,6 @@ class IBanner {
 };
 
 struct MainWindowPeers {
-  IIpPoolPanel& ipMgmtTab5;    // template 222: the whole pool and its favourites
-  IIpListPanel& dynamicIpTab;  // template 226: the IP classes
   ITunnelServices& tunnel;
   IProgramHooks& programHooks;
   IUpdateAtLogin& update;

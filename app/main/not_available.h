@@ -9,16 +9,6 @@ namespace app {
 
 inline constexpr int kNotAvailable = -1;
 
-// No IP list panel logic: nothing to fill, reset or stop.
-class IpPanelNotAvailable final : public IIpPoolPanel {
- public:
-  void LoadList() override {}
-  void ClearUsedHistory() override {}
-  void SetCurrentRow(int) override {}
-  void RepaintList() override {}
-  void StopForIpChange() override {}
-};
-
 // No tunnel subsystem: no OpenVPN process or files, adapter, firewall
 // exceptions can exist.
 class TunnelNotAvailable final : public ITunnelServices {

@@ -61,21 +61,25 @@ CTunraDlg::CTunraDlg(session::SessionRecord& record, platform::Platform& platfor
       ctx_{record,          web_,           windows_.main,   platform.registry, platform.system, platform.systemFacts,
            platform.netTables, platform.shell, platform.files, platform.clock,    *this},
       exchanges_(ctx_),
+      ip_mgmt_tab5_(IpPanelParts{windows_.ipMgmtTab5, windows_.main, record, reg_, reconnect_, *this, random_}),
+      dynamic_ip_tab_(IpPanelParts{windows_.dynamicIpTab, windows_.main, record, reg_, reconnect_, *this, random_}),
       progress_(record, windows_.vpnConn),
       session_(LoginSessionParts{record, state_, platform.clock, platform.registry, platform.netTables, exchanges_,
                                  progress_, windows_.vpnConn, windows_.login, windows_.account, peers.tunnel,
                                  peers.update}),
       login_(LoginDlgParts{record, state_, windows_.login, platform.registry, platform.files, platform.shell,
                            platform.netTables, session_, exchanges_, windows_.ipMgmtTab5, windows_.dynamicIpTab,
-                           peers.ipMgmtTab5, peers.dynamicIpTab, *this, peers.loginBanner}),
+                           ip_mgmt_tab5_, dynamic_ip_tab_, *this, peers.loginBanner}),
       account_(CLogoutDlg::Context{record, windows_.account, windows_.login, windows_.main, reconnect_, *this,
-                                   peers.ipMgmtTab5, peers.dynamicIpTab, peers.accountBanner}) {}
+                                   ip_mgmt_tab5_, dynamic_ip_tab_, peers.accountBanner}) {}
 
 CTunraDlg::~CTunraDlg() = default;
 
 bool CTunraDlg::OnInitDialog() {
   platform::IWindow& w = windows_.main;
   host_.SetIcons(IDI_MAIN);
+  // Once per process, so a random choice of IP is not the same row in every run.
+  random_.Seed(static_cast<std::uint32_t>(platform_.clock.Now()));
 
   record_.webHost = network_.ResolveLoginHost();
   if (record_.webHost.empty()) record_.webHost = kUnresolvedHost;

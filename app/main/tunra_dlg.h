@@ -1,14 +1,17 @@
 // The main window's logic: it lives for the whole process and owns every other piece
-// of the shell — the HTTP client and the exchanges' context, the tray icon, the login
-// and account panels, the connection progress dialog and the session login — and the
-// tunnel teardowns. Its windows come from the host; the subsystems it does not own
-// (IP list panels, tunnels, program hooks, update, banners) come as peers.
+// of the shell — the HTTP client and the exchanges' context, the tray icon, the dialer,
+// the login, account and IP list panels, the connection progress dialog and the
+// session login — and the tunnel start and teardowns. Its windows come from the host;
+// the subsystems it does not own (OpenVPN tunnel services, program hooks, update,
+// banners) come as peers.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
 #include "app/account/logout_dlg.h"
+#include "app/iplist/dynamic_ip_tab_dlg.h"
+#include "app/iplist/ip_mgmt_tab5_dlg.h"
 #include "app/iplist/ip_panel_host.h"
 #include "app/login/login_dlg.h"
 #include "app/main/main_timers.h"
@@ -27,6 +30,7 @@
 #include "session/session_hooks.h"
 #include "session/session_record.h"
 #include "settings/reg_ctrl.h"
+#include "text/crt_random.h"
 #include "tunnel/ras_config_file.h"
 #include "tunnel/ras_mgmt.h"
 #include "net/diag_log.h"
@@ -153,6 +157,8 @@ class CTunraDlg final : public IAccountPanelOwner,
   const tunnel::CRasConfigFile& rasConfig() const { return ras_config_; }
   tunnel::CRasMgmt& ras() { return ras_; }
   CLoginDlg& login() { return login_; }
+  CIpMgmtTab5Dlg& ipMgmtTab5() { return ip_mgmt_tab5_; }
+  DynamicIpTabDlg& dynamicIpTab() { return dynamic_ip_tab_; }
   CLogoutDlg& account() { return account_; }
   CVpnConnDlg& progress() { return progress_; }
   CLoginSession& session() { return session_; }
@@ -193,7 +199,11 @@ class CTunraDlg final : public IAccountPanelOwner,
   protocol::ExchangeContext ctx_;
   ProtocolLoginExchanges exchanges_;
 
-  // The panels' logic.
+  // The panels' logic. The IP list panels come before the login and account panels,
+  // which are handed them.
+  text::CrtRandom random_;  // the C runtime's rand(), seeded once at initialisation
+  CIpMgmtTab5Dlg ip_mgmt_tab5_;
+  DynamicIpTabDlg dynamic_ip_tab_;
   CVpnConnDlg progress_;
   CLoginSession session_;
   CLoginDlg login_;

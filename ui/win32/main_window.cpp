@@ -49,7 +49,7 @@ bool MainWindow::Create(HINSTANCE instance) {
   instance_ = instance;
   dlg_ = std::make_unique<app::CTunraDlg>(
       record_, platform_, *this,
-      app::MainWindowPeers{ip_panels_not_available_, ip_panels_not_available_, tunnel_not_available_,
+      app::MainWindowPeers{tunnel_not_available_,
                            program_hooks_not_available_, update_not_available_, login_banner_, account_banner_});
   HWND window = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_MAIN), nullptr, &MainWindow::DialogProc,
                                    reinterpret_cast<LPARAM>(this));
@@ -192,6 +192,8 @@ bool MainWindow::CreatePanels() {
   created &= CreatePanel(account_, IDD_ACCOUNT, IDB_ACCOUNT_BACKGROUND, true);
 
   // IP list panels: their views set up the lists and route the lists' notifications.
+  ip_pool_view_.Bind(&dlg_->ipMgmtTab5());
+  ip_classes_view_.Bind(&dlg_->dynamicIpTab());
   ip_pool_view_.Prepare();
   created &= CreatePanel(ip_mgmt_tab5_, IDD_IP_POOL, IDB_IP_PANEL_BACKGROUND, true);
   ip_classes_view_.Prepare();

@@ -73,7 +73,6 @@ class MainWindow final : public app::IMainWindowHost {
   BannerLink login_banner_{platform_.shell, [this] { return reinterpret_cast<platform::WindowHandle>(login_.hwnd()); }};
   BannerLink account_banner_{platform_.shell,
                              [this] { return reinterpret_cast<platform::WindowHandle>(account_.hwnd()); }};
-  app::IpPanelNotAvailable ip_panels_not_available_;
   app::TunnelNotAvailable tunnel_not_available_;
   app::ProgramHooksNotAvailable program_hooks_not_available_;
   app::UpdateNotAvailable update_not_available_;

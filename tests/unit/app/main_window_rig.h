@@ -28,7 +28,6 @@ namespace maintest {
 using apptest::FakeBanner;
 using apptest::Journal;
 using apptest::JournalHooks;
-using apptest::JournalIpPanel;
 using apptest::JournalRas;
 using apptest::JournalTunnel;
 
@@ -118,7 +117,6 @@ struct MainWindow {
   fakes::FakeWindow& window = host.main;
   JournalTunnel tunnel{journal};
   JournalHooks hooks{journal};
-  JournalIpPanel pool{journal, "pool"}, classes{journal, "classes"};
   FakeUpdate update;
   FakeBanner loginBanner, accountBanner;
   bool program64 = false;
@@ -132,7 +130,7 @@ struct MainWindow {
   app::CTunraDlg& Init() {
     dlg = std::make_unique<app::CTunraDlg>(
         record, services, host,
-        app::MainWindowPeers{pool, classes, tunnel, hooks, update, loginBanner, accountBanner}, program64);
+        app::MainWindowPeers{tunnel, hooks, update, loginBanner, accountBanner}, program64);
     host.rasNotify = [this](std::uint32_t state, std::uint32_t error) { dlg->OnRasNotify(state, error); };
     dlg->OnInitDialog();
     return *dlg;

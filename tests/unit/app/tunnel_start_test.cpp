@@ -184,3 +184,30 @@ TEST(Reconnect, ALinkTheUserEndedIsNotBroughtBack) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(TunnelStart, ADoubleClickOnThePoolDialsTheChosenIp) {
+  Dial m;
+  m.record.vpnType = session::kVpnPptp;
+  m.record.userId = "gamer";
+  m.record.password = "secret";
+  m.record.connState = session::kConnLoggedIn;
+  m.record.ipPoolList = "c1^198.51.100.1|c2^198.51.100.2";
+  m.dlg->ipMgmtTab5().LoadList();
+  ASSERT_EQ(m.host.ipMgmtTab5.ListCount(IDC_IP_AVAILABLE), 2);
+  m.internet.ScriptEncoded("/ClientLogin/user_check_v1.php", "server_ip=192.0.2.10|xxxdate=2099-01-01 00:00:00");
+  m.host.ipMgmtTab5.ListSelect(IDC_IP_AVAILABLE, 1);
+  m.journal.clear();
+  m.dlg->ipMgmtTab5().OnDoubleClick(IDC_IP_AVAILABLE);
+  EXPECT_EQ(m.record.ipCode, "c2");
+  EXPECT_EQ(m.record.authMode, "vpn");
+  EXPECT_EQ(m.journal, (Journal{"disable " + m.record.tapAdapterName, "stop openvpn", "remove openvpn files",
+                                "request /ClientLogin/user_check_v1.php", "hook IN_STOP",
+                                "dial Vexo_Conn 192.0.2.10 gamer"}));
+  EXPECT_NE(m.internet.requests().back().Params().find("ip_code=c2"), std::string::npos);
+  m.ReportConnected();
+  EXPECT_EQ(m.record.connState, session::kConnConnected);
+}
+
+}  // namespace
