@@ -46,6 +46,11 @@ class IFiles {
 
   // True when a file or folder exists at `path`.
   virtual bool Exists(const std::string& path) = 0;
+
+  // Writes `bytes` at the end of the file, creating it when it does not exist, and
+  // closes it again; others may read (and write) the file meanwhile. False when the
+  // file cannot be opened or not all bytes were written.
+  virtual bool Append(const std::string& path, const std::string& bytes) = 0;
 };
 
 }  // namespace platform

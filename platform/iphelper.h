@@ -14,6 +14,17 @@
 
 namespace platform {
 
+// MIB_IPFORWARDROW field values and the results of the route calls the client tells apart.
+constexpr std::uint32_t kRouteTypeDirect = 3;
+constexpr std::uint32_t kRouteTypeIndirect = 4;
+constexpr std::uint32_t kRouteProtoNetMgmt = 3;  // the only protocol CreateIpForwardEntry takes
+constexpr std::uint32_t kErrorProcNotFound = 127;
+constexpr std::uint32_t kErrorNotFound = 1168;
+constexpr std::uint32_t kErrorObjectAlreadyExists = 5010;
+
+// IP_ADAPTER_INFO.Type of a dial-up (PPP) adapter: the PPTP and L2TP tunnels.
+constexpr std::uint32_t kIfTypePpp = 23;
+
 // MIB_IPFORWARDROW.
 struct RouteRow {
   std::uint32_t dest = 0;
@@ -78,8 +89,18 @@ class INetTables {
   virtual std::uint32_t GetIpForwardTable(bool sorted, std::vector<RouteRow>& rows) = 0;
   // CreateIpForwardEntry / DeleteIpForwardEntry with the row as given. Deletion
   // matches on the row's destination, mask, next hop and interface.
+  //
+  // Since Windows Vista the first metric of a row is the route's own metric plus the
+  // metric of its interface: the table reports that sum, CreateIpForwardEntry takes
+  // it (and refuses a value below the interface metric with 87), and a route whose
+  // destination, mask, next hop and interface are those of an existing one is refused
+  // with 5010 whatever its metric.
   virtual std::uint32_t CreateIpForwardEntry(const RouteRow& row) = 0;
   virtual std::uint32_t DeleteIpForwardEntry(const RouteRow& row) = 0;
+  // GetIpInterfaceEntry (IPv4) of the interface: its metric, which the system adds
+  // to every route on it. 127 where the system has no such call (before Vista);
+  // otherwise the call's result (1168 for an unknown interface).
+  virtual std::uint32_t GetIpInterfaceMetric(std::uint32_t ifIndex, std::uint32_t& metric) = 0;
   // GetBestRoute: the row the system would use to reach `dest`.
   virtual std::uint32_t GetBestRoute(std::uint32_t dest, std::uint32_t source,
                                      RouteRow& row) = 0;

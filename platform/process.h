@@ -26,6 +26,10 @@ struct CreateProcessOptions {
   std::uint32_t creationFlags = kCreateNewConsole | kNormalPriorityClass;
   std::uint32_t startupFlags = kStartfUseShowWindow | kStartfForceOffFeedback;
   int showWindow = kSwHide;
+  // The program's full path, given to CreateProcessA as its application name, so the
+  // system runs exactly that file instead of searching for the first word of the
+  // command line. Empty: the command line alone names the program.
+  std::string applicationName;
 };
 
 // PROCESSENTRY32 / MODULEENTRY32, the fields the client reads.
@@ -44,11 +48,16 @@ class IProcesses {
  public:
   virtual ~IProcesses() = default;
 
-  // CreateProcessA(no application name, commandLine, ..., current environment and
-  // directory). On success `process` is the process handle (close it with
-  // CloseHandle); false when the program could not be started.
+  // CreateProcessA(options.applicationName or none, commandLine, ..., current
+  // environment and directory). On success `process` is the process handle (close it
+  // with CloseHandle); false when the program could not be started, with the system's
+  // error (GetLastError) in `error`.
   virtual bool CreateProcess(const std::string& commandLine, const CreateProcessOptions& options,
-                             ProcessHandle& process, std::uint32_t& pid) = 0;
+                             ProcessHandle& process, std::uint32_t& pid, std::uint32_t& error) = 0;
+
+  // GetExitCodeProcess: false when it cannot be read; 259 (STILL_ACTIVE) while the
+  // process runs.
+  virtual bool GetExitCode(ProcessHandle process, std::uint32_t& code) = 0;
 
   // WinExec(commandLine, show): above 31 on success, else the error value.
   virtual unsigned WinExec(const std::string& commandLine, int show) = 0;

@@ -54,7 +54,8 @@ void CLoginSession::PinBackEndRoutes() {
   s.localIfIndex = static_cast<std::uint32_t>(ifIndex);
   s.localGateway = gateway;
   s.localAddress = network.GetInterfaceAddress(s.localIfIndex);
-  net::CRouteMgmt routes(p_.netTables);
+  net::NullDiagLog noLog;  // the login flow has no diagnostics log yet
+  net::CRouteMgmt routes(p_.netTables, noLog);
   routes.AddRoute(s.localIfIndex, s.localGateway, p_.record.serverIp, net::kHostMask, net::kMetricBackEnd);
   routes.AddRoute(s.localIfIndex, s.localGateway, p_.record.webHost, net::kHostMask, net::kMetricBackEnd);
 }

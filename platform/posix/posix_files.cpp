@@ -75,4 +75,11 @@ bool PosixFiles::Exists(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0;
 }
 
+bool PosixFiles::Append(const std::string& path, const std::string& bytes) {
+  std::FILE* f = std::fopen(path.c_str(), "ab");
+  if (!f) return false;
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  return (std::fclose(f) == 0) && written;
+}
+
 }  // namespace platform

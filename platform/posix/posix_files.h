@@ -11,6 +11,7 @@ class PosixFiles final : public IFiles {
   bool ReadAllShared(const std::string& path, std::string& bytes) override;
   bool Delete(const std::string& path) override;
   bool Exists(const std::string& path) override;
+  bool Append(const std::string& path, const std::string& bytes) override;
 };
 
 }  // namespace platform

@@ -122,4 +122,17 @@ bool Win32Files::Exists(const std::string& path) {
   return ::GetFileAttributesW(Cp949ToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+bool Win32Files::Append(const std::string& path, const std::string& bytes) {
+  // FILE_APPEND_DATA alone: every write lands at the end, even when another process
+  // appends to the same file.
+  HANDLE h = ::CreateFileW(Cp949ToWide(path).c_str(), FILE_APPEND_DATA,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  const BOOL ok = ::WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  ::CloseHandle(h);
+  return ok && written == bytes.size();
+}
+
 }  // namespace platform::win32

@@ -7,7 +7,9 @@
 #include "platform/win32/windows_include.h"
 
 #include <winsock2.h>
+#include <ws2ipdef.h>
 #include <iphlpapi.h>
+#include <netioapi.h>
 
 namespace platform::win32 {
 
@@ -74,6 +76,7 @@ std::string FixedText(const char (&text)[N]) {
 }
 
 using GetExtendedTcpTableFn = DWORD(WINAPI*)(PVOID, PDWORD, BOOL, ULONG, TCP_TABLE_CLASS, ULONG);
+using GetIpInterfaceEntryFn = DWORD(WINAPI*)(PMIB_IPINTERFACE_ROW);
 
 }  // namespace
 
@@ -102,6 +105,25 @@ std::uint32_t Win32NetTables::CreateIpForwardEntry(const RouteRow& row) {
 std::uint32_t Win32NetTables::DeleteIpForwardEntry(const RouteRow& row) {
   MIB_IPFORWARDROW r = ToRow(row);
   return ::DeleteIpForwardEntry(&r);
+}
+
+std::uint32_t Win32NetTables::GetIpInterfaceMetric(std::uint32_t ifIndex, std::uint32_t& metric) {
+  // Looked up at run time: the calls exist only since Vista, where the interface
+  // metric starts to count in every route's metric.
+  if (!interface_looked_up_) {
+    interface_looked_up_ = true;
+    interface_entry_ = LookUp("GetIpInterfaceEntry");
+  }
+  const auto get = reinterpret_cast<GetIpInterfaceEntryFn>(interface_entry_);
+  if (!get) return ERROR_PROC_NOT_FOUND;
+  // The call reads only the family and the interface (index, as the LUID is 0).
+  MIB_IPINTERFACE_ROW row;
+  std::memset(&row, 0, sizeof row);
+  row.Family = AF_INET;
+  row.InterfaceIndex = ifIndex;
+  const DWORD rc = get(&row);
+  if (rc == NO_ERROR) metric = row.Metric;
+  return rc;
 }
 
 std::uint32_t Win32NetTables::GetBestRoute(std::uint32_t dest, std::uint32_t source, RouteRow& row) {
@@ -175,12 +197,16 @@ std::uint32_t Win32NetTables::GetInterfaceInfo(std::vector<InterfaceEntry>& entr
   return rc;
 }
 
+void* Win32NetTables::LookUp(const char* name) {
+  if (!iphlpapi_) iphlpapi_ = ::LoadLibraryA("Iphlpapi.dll");
+  if (!iphlpapi_) return nullptr;
+  return reinterpret_cast<void*>(::GetProcAddress(static_cast<HMODULE>(iphlpapi_), name));
+}
+
 void* Win32NetTables::LookUpExtendedTcpTable() {
   if (!looked_up_) {
     looked_up_ = true;
-    const HMODULE module = ::LoadLibraryA("Iphlpapi.dll");
-    iphlpapi_ = module;
-    if (module) extended_tcp_table_ = reinterpret_cast<void*>(::GetProcAddress(module, "GetExtendedTcpTable"));
+    extended_tcp_table_ = LookUp("GetExtendedTcpTable");
   }
   return extended_tcp_table_;
 }

@@ -16,6 +16,7 @@ class Win32NetTables final : public INetTables {
   std::uint32_t GetIpForwardTable(bool sorted, std::vector<RouteRow>& rows) override;
   std::uint32_t CreateIpForwardEntry(const RouteRow& row) override;
   std::uint32_t DeleteIpForwardEntry(const RouteRow& row) override;
+  std::uint32_t GetIpInterfaceMetric(std::uint32_t ifIndex, std::uint32_t& metric) override;
   std::uint32_t GetBestRoute(std::uint32_t dest, std::uint32_t source, RouteRow& row) override;
   std::uint32_t GetIpAddrTable(bool sorted, std::vector<AddrRow>& rows) override;
   std::uint32_t GetAdaptersInfo(std::vector<AdapterInfo>& adapters) override;
@@ -26,10 +27,13 @@ class Win32NetTables final : public INetTables {
 
  private:
   void* LookUpExtendedTcpTable();
+  void* LookUp(const char* name);
 
   void* iphlpapi_ = nullptr;              // HMODULE of Iphlpapi.dll, loaded on first use
   void* extended_tcp_table_ = nullptr;    // its GetExtendedTcpTable
   bool looked_up_ = false;
+  void* interface_entry_ = nullptr;       // GetIpInterfaceEntry (Vista and later)
+  bool interface_looked_up_ = false;
   bool winsock_started_ = false;
 };
 

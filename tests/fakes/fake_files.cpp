@@ -76,6 +76,13 @@ bool FakeFiles::Delete(const std::string& path) {
   return files_.erase(path) != 0;
 }
 
+bool FakeFiles::Append(const std::string& path, const std::string& bytes) {
+  opened_.push_back(path);
+  if (denied_.count(path)) return false;
+  *Slot(path) += bytes;
+  return true;
+}
+
 std::string FakeFiles::Get(const std::string& path) const {
   auto it = files_.find(path);
   return it == files_.end() ? std::string() : *it->second;

@@ -18,6 +18,7 @@ class FakeFiles : public platform::IFiles {
   bool ReadAllShared(const std::string& path, std::string& bytes) override;
   bool Delete(const std::string& path) override;
   bool Exists(const std::string& path) override { return files_.count(path) != 0; }
+  bool Append(const std::string& path, const std::string& bytes) override;
 
   // Arranging and checking.
   void Put(const std::string& path, const std::string& bytes) { *Slot(path) = bytes; }

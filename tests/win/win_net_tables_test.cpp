@@ -90,6 +90,28 @@ TEST(WinNetTables, AdaptersAndInterfacesAnswer) {
   }
 }
 
+// Since Vista the system adds an interface's metric to every route on it: the route
+// code reads it to write and recognise its metrics. Wine 8 has no GetIpInterfaceEntry
+// and answers as Windows XP would (127), so the route code writes plain metrics there.
+TEST(WinNetTables, InterfaceMetricOfAKnownInterfaceAndNoneOfAnUnknownOne) {
+  platform::win32::Win32NetTables tables;
+  std::vector<platform::AddrRow> addrs;
+  ASSERT_EQ(tables.GetIpAddrTable(true, addrs), 0u);
+  ASSERT_FALSE(addrs.empty());
+  const bool wine = ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+  std::uint32_t metric = 0xFFFFFFFFu;
+  const std::uint32_t rc = tables.GetIpInterfaceMetric(addrs.front().ifIndex, metric);
+  if (wine && rc == platform::kErrorProcNotFound) {
+    EXPECT_EQ(metric, 0xFFFFFFFFu);  // left as it was
+    return;
+  }
+  EXPECT_EQ(rc, 0u);
+  EXPECT_LT(metric, 0xFFFFFFFFu);
+  std::uint32_t none = 12345;
+  EXPECT_NE(tables.GetIpInterfaceMetric(0x7FFFFFF0u, none), 0u);
+  EXPECT_EQ(none, 12345u);
+}
+
 // A connection made here shows in the TCP table with its ports in host order.
 TEST(WinNetTables, OwnConnectionInTheTcpTable) {
   platform::win32::Win32NetTables tables;
