@@ -28,8 +28,8 @@ enum class Setting {
   kInStop,          // inStop: program ended when the tunnel comes up
   kOutStart,        // OutStart: program started when the tunnel goes down
   kOutStop,         // OutStop: program ended when the tunnel goes down
-  kFavouriteCodes,  // IpCode: favourites of the class panel, joined with '^'
-  kFavouriteIps,    // IpList: favourites of the pool panel, joined with '^'
+  kFavouriteCodes,  // IpCode: favourite IP texts of the whole-pool panel, joined with '^'
+  kFavouriteIps,    // IpList: favourite IP texts of the class panel, joined with '^'
   kReplacedIfIndex, // adpi: interface that held the default route
   kReplacedAddress, // lgy: encoded local address at that moment
 };
