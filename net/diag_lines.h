@@ -32,12 +32,14 @@
 //   adapter guid if <index> -> <guid>
 //   adapter mac <guid> key <subkey> set <mac> -> <code>
 //   adapter mac <guid> key <subkey> delete -> <code>
-//   adapter mac <guid> <mac> -> refused <empty-guid|bad-mac>   |  -> <matched subkeys>
+//   adapter mac <guid> <mac|-> -> <matched subkeys> | refused <empty-guid|bad-mac>
+//                                 | class-key <code>
 //   adapter restart <guid> <connect|disconnect> try <n> -> <hresult>
+//   adapter restart <guid> <connect|disconnect> -> refused <empty-guid|no-netshell>
 //   adapter enable "<device name>" <on|off> <guid> -> <hresult>
 //   adapter enable "<device name>" <on|off> -> <hresult>   (result of the whole call)
 //   binding run "<command line>" -> exit <code> | not-started <error> | timeout <ms>
-//   binding tools "<adapter>" -> <1|-1|-2>
+//   binding tools "<adapter>" -> <1|-1|-2> | refused bad-argument
 //
 // Example: "route add 10.1.2.3/255.255.255.255 via 192.168.0.1 if 3 metric 50 as 75 -> 0".
 // The dialer's lines ("dial ...") follow the same form.

@@ -6,6 +6,7 @@
 #include "net/adapter_list.h"
 #include "net/diag_lines.h"
 #include "net/ipv4_text.h"
+#include "net/network_mgmt.h"
 #include "text/cp949.h"
 
 namespace net {
@@ -192,7 +193,7 @@ int CRouteMgmt::FindPhysicalPath(std::string& nextHop, const std::string& tunnel
   };
 
   platform::RouteRow best;
-  bool found = tables_.GetBestRoute(Ipv4FromText("100.0.0.1"), 0, best) == 0;
+  bool found = tables_.GetBestRoute(Ipv4FromText(kDefaultPathProbe), 0, best) == 0;
   if (found && isTunnel(best.ifIndex)) {
     found = false;
     std::vector<platform::RouteRow> rows;
