@@ -11,6 +11,8 @@
 #include "platform/files.h"
 #include "platform/internet.h"
 #include "platform/iphelper.h"
+#include "platform/netconn.h"
+#include "platform/process.h"
 #include "platform/profile.h"
 #include "platform/ras.h"
 #include "platform/registry.h"
@@ -25,6 +27,8 @@ struct Platform {
   IInternet& internet;
   INetTables& netTables;
   IRas& ras;
+  INetConnections& netConnections;
+  IProcesses& processes;
   IShell& shell;
   ISystem& system;
   ISystemFacts& systemFacts;

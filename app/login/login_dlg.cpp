@@ -113,8 +113,7 @@ void CLoginDlg::OnLogin() {
 
   // A remote-support session stays on the physical path. Without a peer now, no route
   // is made (not even for a peer of an earlier login).
-  net::NullDiagLog noLog;  // the login panel has no diagnostics log yet
-  net::CRouteMgmt routes(p_.netTables, noLog);
+  net::CRouteMgmt routes(p_.netTables, p_.diagLog);
   MainWindowState& s = p_.state;
   if (routes.FindRemoteSupportPeer(s.remoteSupportPeer) > 0)
     routes.AddRoute(s.localIfIndex, s.localGateway, s.remoteSupportPeer, net::kHostMask,

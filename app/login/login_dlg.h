@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "net/diag_log.h"
 #include "resources/resource_ids.h"
 #include "app/main/main_window_peers.h"
 #include "app/session/login_session.h"
@@ -48,6 +49,7 @@ struct LoginDlgParts {
   IIpListPanel& classList;        // its logic: fills the class list
   ILoginMainWindow& mainWindow;
   IBanner& banner;
+  net::IDiagLog& diagLog;  // the remote-support and bypass routes are logged
 };
 
 class CLoginDlg {

@@ -35,8 +35,6 @@ class ITunnelServices {
   virtual void RemoveOpenVpnFiles() = 0;   // credential, configuration and log file
   virtual int CheckTapAdapter() = 0;
   virtual int AllowThroughFirewall() = 0;  // firewall exceptions for the program and OpenVPN
-  // Connects (enable) or disconnects every network connection whose device is `device`.
-  virtual int EnableConnectionByDevice(const std::string& device, bool enable) = 0;
 };
 
 // The programs the user registered for the tunnel events ("IN_START", "IN_STOP",

@@ -17,7 +17,6 @@ class TunnelNotAvailable final : public ITunnelServices {
   void RemoveOpenVpnFiles() override {}
   int CheckTapAdapter() override { return kNotAvailable; }
   int AllowThroughFirewall() override { return kNotAvailable; }
-  int EnableConnectionByDevice(const std::string&, bool) override { return kNotAvailable; }
 };
 
 // No program hooks: no registered program is started or ended.

@@ -10,7 +10,7 @@ int CTunraDlg::LoginSession() { return session_.LoginSession(); }
 void CTunraDlg::StopOpenVpn() { peers_.tunnel.StopOpenVpn(); }
 
 int CTunraDlg::EnableConnectionByDevice(const std::string& device, bool enable) {
-  return peers_.tunnel.EnableConnectionByDevice(device, enable);
+  return static_cast<int>(adapters_.EnableConnectionByDevice(device, enable));
 }
 
 void CTunraDlg::FetchIpPool() {

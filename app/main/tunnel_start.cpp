@@ -68,6 +68,7 @@ int CTunraDlg::DialRas() {
   windows_.vpnConn.Show(platform::kSelf, true);
   state_.dialStep = 0;
   state_.dialing = true;
+  diag_log_.AddSecret(record_.password);  // no line holds it; should one ever, it shows as ***
   // The dialer calls this on its own thread; the host hands it to this window's thread.
   IMainWindowHost& host = host_;
   const int result = ras_.Dial(state_.phonebookPath, record_.serverIp, record_.userId, record_.password,

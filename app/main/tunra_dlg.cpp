@@ -57,6 +57,8 @@ CTunraDlg::CTunraDlg(session::SessionRecord& record, platform::Platform& platfor
       reg_(platform.registry),
       tray_(platform.shell, platform.system),
       ras_config_(platform.files, platform.profile),
+      diag_log_(platform.files, platform.clock),
+      adapters_(platform.netTables, platform.registry, platform.netConnections, diag_log_),
       ras_(platform.ras, windows_.main, diag_log_),
       ctx_{record,          web_,           windows_.main,   platform.registry, platform.system, platform.systemFacts,
            platform.netTables, platform.shell, platform.files, platform.clock,    *this},
@@ -66,10 +68,10 @@ CTunraDlg::CTunraDlg(session::SessionRecord& record, platform::Platform& platfor
       progress_(record, windows_.vpnConn),
       session_(LoginSessionParts{record, state_, platform.clock, platform.registry, platform.netTables, exchanges_,
                                  progress_, windows_.vpnConn, windows_.login, windows_.account, peers.tunnel,
-                                 peers.update}),
+                                 peers.update, diag_log_}),
       login_(LoginDlgParts{record, state_, windows_.login, platform.registry, platform.files, platform.shell,
                            platform.netTables, session_, exchanges_, windows_.ipMgmtTab5, windows_.dynamicIpTab,
-                           ip_mgmt_tab5_, dynamic_ip_tab_, *this, peers.loginBanner}),
+                           ip_mgmt_tab5_, dynamic_ip_tab_, *this, peers.loginBanner, diag_log_}),
       account_(CLogoutDlg::Context{record, windows_.account, windows_.login, windows_.main, reconnect_, *this,
                                    ip_mgmt_tab5_, dynamic_ip_tab_, peers.accountBanner}) {}
 
@@ -111,6 +113,7 @@ bool CTunraDlg::OnInitDialog() {
   w.Redraw(IDC_MAIN_VERSION);
 
   if (!record_.userId.empty() && !record_.password.empty()) {
+    diag_log_.AddSecret(record_.password);
     windows_.login.SetText(IDC_LOGIN_USER, record_.userId);
     windows_.login.SetText(IDC_LOGIN_PASSWORD, record_.password);
   }
@@ -127,6 +130,7 @@ bool CTunraDlg::PrepareEnvironment() {
   sys.SetCurrentDirectory(slash == std::string::npos ? module : module.substr(0, slash + 1));
   record_.programDir = text::ForwardSlashes(sys.CurrentDirectory());
   if (module.empty() || record_.programDir.empty()) return false;
+  diag_log_.Open(record_.programDir);
 
   // 2-3. The tunnel adapter's name by WOW64 and the Windows version.
   const bool wow64 = program64_ || (sys.HasIsWow64Process() && sys.IsWow64Process());
@@ -155,10 +159,10 @@ bool CTunraDlg::PrepareEnvironment() {
   record_.ipChangeType = settings::ReadSetting(reg_, key, settings::Setting::kIpChangeType) == "1" ? 1 : 0;
   if (settings::ReadSetting(reg_, key, settings::Setting::kTunnelType) == "1") {
     record_.vpnType = session::kVpnPptp;
-    peers_.tunnel.EnableConnectionByDevice(record_.tapAdapterName, false);
+    adapters_.EnableConnectionByDevice(record_.tapAdapterName, false);
   } else {
     record_.vpnType = session::kVpnOpenVpn;
-    peers_.tunnel.EnableConnectionByDevice(record_.tapAdapterName, true);
+    adapters_.EnableConnectionByDevice(record_.tapAdapterName, true);
   }
 
   // 9-10. Start values and the update download folder.

@@ -33,7 +33,8 @@
 #include "text/crt_random.h"
 #include "tunnel/ras_config_file.h"
 #include "tunnel/ras_mgmt.h"
-#include "net/diag_log.h"
+#include "app/main/main_diag_log.h"
+#include "net/adapter_mgmt.h"
 
 namespace app {
 
@@ -156,6 +157,7 @@ class CTunraDlg final : public IAccountPanelOwner,
   MainWindowState& state() { return state_; }
   const tunnel::CRasConfigFile& rasConfig() const { return ras_config_; }
   tunnel::CRasMgmt& ras() { return ras_; }
+  CMainDiagLog& diagLog() { return diag_log_; }
   CLoginDlg& login() { return login_; }
   CIpMgmtTab5Dlg& ipMgmtTab5() { return ip_mgmt_tab5_; }
   DynamicIpTabDlg& dynamicIpTab() { return dynamic_ip_tab_; }
@@ -191,7 +193,8 @@ class CTunraDlg final : public IAccountPanelOwner,
   settings::CRegCtrl reg_;
   CTrayIcon tray_;
   tunnel::CRasConfigFile ras_config_;
-  net::NullDiagLog diag_log_;
+  CMainDiagLog diag_log_;
+  net::CAdapterMgmt adapters_;
   tunnel::CRasMgmt ras_;
 
   MainWindowState state_;

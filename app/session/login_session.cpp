@@ -40,9 +40,12 @@ void CLoginSession::SetAccountText(int id, const std::string& text) {
 
 void CLoginSession::PinBackEndRoutes() {
   net::CNetworkMgmt network(p_.netTables);
+  net::CRouteMgmt routes(p_.netTables, p_.diagLog);
   MainWindowState& s = p_.state;
   std::string gateway;
-  const int ifIndex = network.FindDefaultPath(gateway);
+  // The physical path: a best route through a dialled tunnel or the tunnel adapter
+  // (a login while one is up) is not it.
+  const int ifIndex = routes.FindPhysicalPath(gateway, p_.record.tapAdapterName);
   if (ifIndex <= 0) {
     // No physical default route now: forget the previous network's gateway, so no
     // route is pinned to it, now or by the routes that follow the login.
@@ -54,8 +57,6 @@ void CLoginSession::PinBackEndRoutes() {
   s.localIfIndex = static_cast<std::uint32_t>(ifIndex);
   s.localGateway = gateway;
   s.localAddress = network.GetInterfaceAddress(s.localIfIndex);
-  net::NullDiagLog noLog;  // the login flow has no diagnostics log yet
-  net::CRouteMgmt routes(p_.netTables, noLog);
   routes.AddRoute(s.localIfIndex, s.localGateway, p_.record.serverIp, net::kHostMask, net::kMetricBackEnd);
   routes.AddRoute(s.localIfIndex, s.localGateway, p_.record.webHost, net::kHostMask, net::kMetricBackEnd);
 }

@@ -10,6 +10,7 @@
 #include <ctime>
 #include <string>
 
+#include "net/diag_log.h"
 #include "resources/resource_ids.h"
 #include "app/main/main_window_peers.h"
 #include "app/main/main_window_state.h"
@@ -71,6 +72,7 @@ struct LoginSessionParts {
   platform::IWindow& accountPanel;
   ITunnelServices& tunnel;
   IUpdateAtLogin& update;
+  net::IDiagLog& diagLog;  // the back end's host routes are logged
 };
 
 class CLoginSession : public ISessionLogin {

@@ -9,7 +9,9 @@
 #include "platform/win32/win32_app_shell.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_internet.h"
+#include "platform/win32/win32_net_connections.h"
 #include "platform/win32/win32_net_tables.h"
+#include "platform/win32/win32_processes.h"
 #include "platform/win32/win32_ras.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_shell.h"
@@ -29,13 +31,15 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   platform::win32::Win32Internet internet;
   platform::win32::Win32NetTables net_tables;
   platform::win32::Win32Ras ras;
+  platform::win32::Win32NetConnections net_connections;
+  platform::win32::Win32Processes processes;
   platform::win32::Win32Shell shell;
   platform::win32::Win32System system;
   platform::win32::Win32SystemFacts system_facts;
   platform::win32::Win32Clock clock;
   platform::win32::Win32Files files;
   platform::win32::Win32AppShell app_shell;
-  platform::Platform services{registry, profile, internet, net_tables, ras, shell, system, system_facts, clock, files, app_shell};
+  platform::Platform services{registry, profile, internet, net_tables, ras, net_connections, processes, shell, system, system_facts, clock, files, app_shell};
 
   app::CTunraApp application(g_session, services.appShell, services.system);
   // The first argument after the program name, split by the C runtime's rules.

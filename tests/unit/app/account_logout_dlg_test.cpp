@@ -164,7 +164,6 @@ TEST(NotAvailable, NullPeersNeverReportSuccess) {
   app::TunnelNotAvailable tunnel;
   EXPECT_LT(tunnel.CheckTapAdapter(), 0);
   EXPECT_LT(tunnel.AllowThroughFirewall(), 0);
-  EXPECT_LT(tunnel.EnableConnectionByDevice("TAP", true), 0);
   EXPECT_EQ(app::UpdateNotAvailable().ApplyUpdateAtLogin(), app::UpdateOutcome::kNoUpdate);
 }
 

@@ -74,9 +74,10 @@ class LoginDlgTest : public ::testing::Test {
   logintest::JournalIpPanel poolList_{log_, "pool"}, classList_{log_, "classes"};
   logintest::FakeMainWindow mainWindow_{log_};
   logintest::FakeBanner banner_;
+  net::NullDiagLog noLog_;
   app::LoginDlgParts Parts(app::ISessionLogin& session) {
     return {record_,     state_,      panel_,    registry_, files_,      shell_,  tables_, session,
-            exchanges_, poolPanel_, classPanel_, poolList_, classList_, mainWindow_, banner_};
+            exchanges_, poolPanel_, classPanel_, poolList_, classList_, mainWindow_, banner_, noLog_};
   }
   app::CLoginDlg dlg_{Parts(session_)};
 };
@@ -363,7 +364,7 @@ TEST_F(LoginDlgTest, SavedAccountIsTheFormTheSessionUses) {
   logintest::FakeTunnel tunnel{log_};
   logintest::FakeUpdate update{log_};
   app::CLoginSession session({record_, state_, clock, registry_, tables_, exchanges_, progressOps, progress, panel_,
-                              account, tunnel, update});
+                              account, tunnel, update, noLog_});
   app::CLoginDlg dlg(Parts(session));
 
   Type("demo|x", "pw");

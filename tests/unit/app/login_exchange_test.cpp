@@ -43,8 +43,9 @@ class LoginExchangeTest : public ::testing::Test, protected fakes::ExchangeRig<f
   logintest::FakeProgress progress_{log_};
   logintest::FakeTunnel tunnel_{log_};
   logintest::FakeUpdate update_{log_};
+  net::NullDiagLog noLog_;
   app::CLoginSession session_{{record_, state_, clock_, registry_, tables_, exchanges_, progress_, progressWindow_,
-                               login_, account_, tunnel_, update_}};
+                               login_, account_, tunnel_, update_, noLog_}};
 };
 
 TEST_F(LoginExchangeTest, ReplyFillsTheAccountPanelAndTheRequestCarriesTheDrawnKey) {

@@ -13,7 +13,9 @@
 #include "fakes/fake_clock.h"
 #include "fakes/fake_files.h"
 #include "fakes/fake_internet.h"
+#include "fakes/fake_net_connections.h"
 #include "fakes/fake_net_tables.h"
+#include "fakes/fake_processes.h"
 #include "fakes/fake_profile.h"
 #include "fakes/fake_registry.h"
 #include "fakes/fake_shell.h"
@@ -58,6 +60,26 @@ class FakeUpdate : public app::IUpdateAtLogin {
   app::UpdateOutcome outcome = app::UpdateOutcome::kNoUpdate;
 };
 
+
+// The network connections: one for each name the tunnel adapter has; switching one
+// on or off is journalled with its device's name.
+class JournalNetConnections : public fakes::FakeNetConnections {
+ public:
+  explicit JournalNetConnections(Journal& journal) : journal_(journal) {
+    connections = {{"{TAP-1}", "Local Area Connection 2", app::kTapAdapterDefault, 2},
+                   {"{TAP-2}", "Local Area Connection 3", app::kTapAdapterWow64, 2}};
+  }
+  long Connect(const std::string& guid) override { return Note("enable ", guid, true); }
+  long Disconnect(const std::string& guid) override { return Note("disable ", guid, false); }
+
+ private:
+  long Note(const char* what, const std::string& guid, bool connect) {
+    for (const auto& c : connections)
+      if (c.guid == guid) journal_.push_back(what + c.deviceName);
+    return connect ? FakeNetConnections::Connect(guid) : FakeNetConnections::Disconnect(guid);
+  }
+  Journal& journal_;
+};
 
 // The main dialog is 897 x 395 pixels (598 x 263 dialog units); panels in their own sizes.
 class FakeHost : public app::IMainWindowHost {
@@ -112,7 +134,10 @@ struct MainWindow {
   fakes::FakeFiles files;
   fakes::FakeAppShell appShell;
   JournalRas ras{journal};
-  platform::Platform services{registry, profile, internet, tables, ras, shell, system, facts, clock, files, appShell};
+  JournalNetConnections connections{journal};
+  fakes::FakeProcesses processes;
+  platform::Platform services{registry, profile, internet, tables,  ras,   connections, processes,
+                              shell,    system,  facts,    clock, files, appShell};
   FakeHost host;
   fakes::FakeWindow& window = host.main;
   JournalTunnel tunnel{journal};

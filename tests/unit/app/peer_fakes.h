@@ -26,10 +26,6 @@ class JournalTunnel : public app::ITunnelServices {
     journal_.push_back("firewall");
     return 1;
   }
-  int EnableConnectionByDevice(const std::string& device, bool enable) override {
-    journal_.push_back((enable ? "enable " : "disable ") + device);
-    return 0;
-  }
 
  private:
   Journal& journal_;

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "net/diag_log_file.h"
 #include "unit/app/main_window_rig.h"
 
 namespace {
@@ -40,6 +41,10 @@ TEST(TunnelStart, ADialledTunnelComesUpThroughEveryNotification) {
     EXPECT_EQ(m.ras.dialledPhonebook, m.Phonebook());
     EXPECT_TRUE(m.files.Exists(m.Phonebook()));
     EXPECT_EQ(m.dlg->rasConfig().Value("VpnStrategy"), vpnType == 1 ? "1" : "3");
+    // The dial is in the diagnostics log beside the program, without the password.
+    const std::string log = m.files.Get(net::DiagLogPath(m.record.programDir));
+    EXPECT_NE(log.find("ras dial entry=Vexo_Conn phone=192.0.2.10 user=gamer"), std::string::npos) << log;
+    EXPECT_EQ(log.find("secret"), std::string::npos) << log;
 
     m.ras.Report(0);
     EXPECT_EQ(m.host.vpnConn.GetText(IDC_PROGRESS_STATUS), "통신포트 여는중...");
