@@ -231,6 +231,12 @@ DWORD WINAPI DialThread(void* argument) {
       c->state = state;
       c->error = error;
       c->inNotifier = true;
+      // As with the real dialer, the connection is complete when "connected" is
+      // reported: the notifier may already ask for the projection and the status.
+      if (state == kConnected && error == 0) {
+        c->connected = true;
+        c->connectedTick = GetTickCount64();
+      }
     }
     standin::Journal(journal, "notify\thandle=" + HandleText(reinterpret_cast<HANDLE>(c->handle)) +
                                   "\tstate=" + Num(state) + "\terror=" + Num(error) +
@@ -242,10 +248,7 @@ DWORD WINAPI DialThread(void* argument) {
       // A hang-up made inside the notifier takes effect from now on.
       if (c->hungUp) c->hangUpTick = GetTickCount64();
       if (error != 0 || c->hungUp) return 0;
-      if (state == kConnected) {
-        c->connected = connected = true;
-        c->connectedTick = GetTickCount64();
-      }
+      connected = state == kConnected;
     }
     if (connected) break;
   }
