@@ -6,9 +6,23 @@
 # (requests recorded in requests.jsonl in WORK_DIR), starts the client, feeds
 # SCENARIO to the UI driver on standard input (UTF-8 texts arrive intact that way),
 # and compares the driver's output with EXPECTED. The driver's output, a screenshot
-# of the end state and the back end's log are left in WORK_DIR. The Wine PREFIX may be
-# shared by scenarios that run one at a time (its settings key is cleared first). Every wait is
-# bounded, and every process started here is ended by its PID.
+# of the end state (and those the scenario took), the back end's log, the dialer's
+# journal and the diagnostics log are left in WORK_DIR. The Wine PREFIX may be shared
+# by scenarios that run one at a time (its settings key is cleared first). Every wait
+# is bounded, and every process started here is ended by its PID.
+#
+# Files beside SCENARIO (NAME.scenario), each optional:
+#   NAME.settings        "VALUE DATA" lines: the settings key holds them at the start
+#   NAME.ras             the script of the test-only dialer (rasapi32.dll beside the
+#                        exe, loaded for rasapi32=n); without it every dial connects
+#   NAME.ras-journal     lines the dialer's journal must hold, in this order
+#   NAME.diag            lines the diagnostics log must hold, in this order
+#   NAME.browser         lines the list of web pages the client opened must hold
+#   NAME.requests        what the back end received (see below)
+#   NAME.exits           the client must end by itself after the scenario
+#   NAME.after.scenario  a second run in the same prefix, against NAME.after.expected
+# Lines of the ordered checks are parts of lines, '*' standing for any text; tabs of
+# the journal count as blanks. After a tunnel came up no phonebook may be left.
 set -uo pipefail
 exe=$(realpath "$1") driver=$(realpath "$2") work=$(realpath -m "$3") prefix=$(realpath -m "$4")
 scenario=$(realpath "$5") expected=$(realpath "$6") backend_address=${7:-}
@@ -32,6 +46,24 @@ cleanup() {
 trap cleanup EXIT
 tunra_gui_env "$prefix"
 
+# The test-only dialer beside tunra.exe replaces Wine's stub: its script is NAME.ras (the
+# defaults without one: every state to "connected"), its journal goes to WORK_DIR.
+exe_dir=$(dirname "$exe")
+base=${scenario%.scenario}
+if [[ ! -f $exe_dir/rasapi32.dll ]]; then
+  echo "FAIL: no stand-in dialer beside tunra.exe (build the target rasapi32_standin)"
+  exit 1
+fi
+export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;rasapi32=n"
+unset TUNRA_RAS_SCRIPT
+[[ -f $base.ras ]] && export TUNRA_RAS_SCRIPT=$base.ras
+export TUNRA_RAS_JOURNAL=$work/ras-journal.txt
+# Leftovers of an earlier run: the phonebook, the stand-in's control files, the
+# diagnostics log and this scenario's results.
+rm -f "$exe_dir/sobrel.ini" "$exe_dir"/rasapi32-{script,drop,journal}.txt "$exe_dir"/tunra-diag.log{,.old} \
+  "$TUNRA_RAS_JOURNAL" "$work"/diag.log "$work"/*.png "$work"/*.bmp
+export TUNRA_E2E_WORK=$work  # where the driver's `screenshot NAME` writes
+
 if [[ -n $backend_address ]]; then
   ready=$work/backend.ready
   : >"$ready"
@@ -50,8 +82,29 @@ if [[ -n $backend_address ]]; then
   fi
 fi
 
-# Every scenario starts without saved settings (the prefix is kept between runs).
-"$TUNRA_WINE" reg delete 'HKCU\SOFTWARE\Orvak' /f >/dev/null 2>&1 || true
+# Every scenario starts without saved settings (the prefix is kept between runs), or
+# with those of NAME.settings: one "VALUE DATA" line each (string values). Web pages the
+# client opens go to record_browser.sh, which lists them in WORK_DIR/browser.txt. One
+# registry import does it all.
+reg_text() { local t=${1//\\/\\\\}; printf '"%s"' "${t//\"/\\\"}"; }
+{
+  printf '\xef\xbb\xbfWindows Registry Editor Version 5.00\r\n\r\n'
+  printf '[-HKEY_CURRENT_USER\\SOFTWARE\\Orvak]\r\n\r\n'
+  printf '[HKEY_CURRENT_USER\\Software\\Wine\\WineBrowser]\r\n"Browsers"=%s\r\n\r\n' \
+    "$(reg_text "$here/record_browser.sh")"
+  if [[ -f $base.settings ]]; then
+    printf '[HKEY_CURRENT_USER\\SOFTWARE\\Orvak]\r\n'
+    while read -r value data; do
+      [[ -z $value || $value == \#* ]] && continue
+      printf '%s=%s\r\n' "$(reg_text "$value")" "$(reg_text "$data")"
+    done <"$base.settings"
+  fi
+} | iconv -f UTF-8 -t UTF-16LE >"$work/settings.reg"
+rm -f "$work/browser.txt"
+if ! (cd "$work" && "$TUNRA_WINE" regedit /S settings.reg </dev/null >/dev/null 2>&1); then
+  echo "FAIL: the settings of the scenario could not be imported"
+  exit 1
+fi
 
 cd "$(dirname "$exe")"
 "$TUNRA_WINE" "$exe" &
@@ -91,6 +144,57 @@ if ((status == 0)) && [[ -f $after ]]; then
     status=1
   fi
 fi
+# in_order EXPECTED ACTUAL: every line of EXPECTED (blank and '#' lines aside) is part of
+# a line of ACTUAL, each in a later line than the one before; '*' in it stands for any
+# text. ACTUAL is code page 949 text; its tabs count as blanks.
+in_order() {
+  python3 - "$1" "$2" <<'PY'
+import re, sys
+wanted = [l.rstrip("\r\n") for l in open(sys.argv[1], encoding="utf-8") if l.strip() and not l.startswith("#")]
+try:
+    lines = [l.rstrip("\r\n").replace("\t", " ") for l in open(sys.argv[2], encoding="cp949", errors="replace")]
+except FileNotFoundError:
+    lines = []
+at = 0
+for want in wanted:
+    pattern = re.compile(".*".join(re.escape(part) for part in want.split("*")))
+    while at < len(lines) and not pattern.search(lines[at]):
+        at += 1
+    if at == len(lines):
+        print("  not found (in this order): " + want)
+        sys.exit(1)
+    at += 1
+PY
+}
+# The dialer's journal (NAME.ras-journal) and the diagnostics log beside the program
+# (NAME.diag), both kept in WORK_DIR.
+[[ -f $exe_dir/tunra-diag.log ]] && cp "$exe_dir/tunra-diag.log" "$work/diag.log"
+if [[ -f $base.ras-journal ]] && ! in_order "$base.ras-journal" "$TUNRA_RAS_JOURNAL"; then
+  echo "FAIL: the dialer's journal (ras-journal.txt) lacks lines of $(basename "$base").ras-journal"
+  status=1
+fi
+if [[ -f $base.diag ]] && ! in_order "$base.diag" "$work/diag.log"; then
+  echo "FAIL: the diagnostics log (diag.log) lacks lines of $(basename "$base").diag"
+  status=1
+fi
+# NAME.browser: the web pages the client opened (lines as for NAME.ras-journal). The
+# page opens through a program Wine starts: it may take a moment.
+if [[ -f $base.browser ]]; then
+  for ((i = 0; i < 100; i++)); do [[ -s $work/browser.txt ]] && break; sleep 0.1; done
+  if ! in_order "$base.browser" "$work/browser.txt"; then
+    echo "FAIL: the pages opened (browser.txt) lack lines of $(basename "$base").browser"
+    status=1
+  fi
+fi
+# A tunnel that came up leaves no phonebook behind: it holds the server and user.
+if grep -q $'state=8192\terror=0' "$TUNRA_RAS_JOURNAL" 2>/dev/null && [[ -e $exe_dir/sobrel.ini ]]; then
+  echo "FAIL: the phonebook sobrel.ini is still beside tunra.exe after the tunnel came up"
+  status=1
+fi
+# Screenshots the driver saved (screenshot NAME) as PNG files.
+for bmp in "$work"/*.bmp; do
+  [[ -f $bmp ]] && convert "$bmp" "${bmp%.bmp}.png" 2>/dev/null && rm -f "$bmp"
+done
 # NAME.requests: what the back end received, one line per request: the path and the
 # parameters named in the file's first line (e.g. "# auth_mode id").
 requests=${scenario%.scenario}.requests

@@ -37,6 +37,9 @@
 //   wait-width PIXELS SECONDS      waits until the main window is that wide
 //   wait-visible WINDOW ID 0|1 SECONDS
 //   wait-text WINDOW ID SECONDS TEXT
+//   wait-match WINDOW ID SECONDS PATTERN
+//                                  waits until the text matches PATTERN: '#' a digit,
+//                                  '?' any character, '*' any run of characters
 //   msgbox SECONDS                 waits for a message box of the client; prints
 //                                  msgbox caption [CAPTION] and msgbox text [TEXT]
 //                                  (line breaks as \n)
@@ -54,8 +57,17 @@
 //                                  each row of the list view (first column)
 //   wait-rows WINDOW ID N SECONDS  waits until the list view has N rows
 //   select WINDOW ID ROW...        selects exactly these rows of the list view
-//   dblclick WINDOW ID ROW         selects the row and sends the panel the list's
-//                                  NM_DBLCLK, as a double-click on the row does
+//   dblclick WINDOW ID ROW         selects the row and double-clicks it (posted: the
+//                                  command does not wait for what the click starts)
+//   wait-file 0|1 SECONDS PATH     waits until the file is gone (0) or exists (1); a
+//                                  relative PATH is in the client's folder, a Linux
+//                                  path ("/...") is taken as the same file under Wine
+//   touch PATH                     creates the file (the stand-in dialer's drop file)
+//   screenshot NAME                saves the whole screen as NAME.bmp in the folder
+//                                  TUNRA_E2E_WORK names (the current one without it)
+//   tray-icon                      prints: tray-icon ID, the icon resource (213 idle,
+//                                  214 connected) the notification area shows
+//   wait-tray-icon ID SECONDS      waits until the notification area shows that icon
 //   sleep MILLISECONDS             at most 10000
 //   echo TEXT                      prints TEXT
 //
@@ -67,6 +79,7 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -342,19 +355,23 @@ bool ListSetSelected(HWND list, int row, bool on) {
          SendList(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(memory.at(0))) == TRUE;
 }
 
-// The notification a double-click on `row` sends the list's parent.
-bool ListDoubleClick(HWND list, int id, int row) {
-  RemoteMemory memory(list, sizeof(NMITEMACTIVATE));
+// A double-click on `row`, as the mouse makes it: WM_LBUTTONDBLCLK posted to the list
+// view at the middle of the row, so the list view sends its parent NM_DBLCLK inside the
+// client's process. (Wine does not carry WM_NOTIFY between processes, and a sent
+// message would hold the driver while the client's handler runs its message boxes.)
+bool ListDoubleClick(HWND list, int row) {
+  RemoteMemory memory(list, sizeof(RECT));
   if (!memory.ok()) return false;
-  NMITEMACTIVATE activate{};
-  activate.hdr.hwndFrom = list;
-  activate.hdr.idFrom = static_cast<UINT_PTR>(id);
-  activate.hdr.code = NM_DBLCLK;
-  activate.iItem = row;
-  if (!memory.Write(0, &activate, sizeof activate)) return false;
-  DWORD_PTR result = 0;
-  return SendMessageTimeoutW(GetParent(list), WM_NOTIFY, static_cast<WPARAM>(id),
-                             reinterpret_cast<LPARAM>(memory.at(0)), SMTO_ABORTIFHUNG, 60000, &result) != 0;
+  RECT rect{};
+  rect.left = LVIR_BOUNDS;
+  if (!memory.Write(0, &rect, sizeof rect) ||
+      SendList(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(memory.at(0))) != TRUE ||
+      !memory.Read(0, &rect, sizeof rect))
+    return false;
+  // The middle of the row's first 40 pixels: inside the row's text whatever its width.
+  const int x = rect.left + (rect.right - rect.left < 80 ? (rect.right - rect.left) / 2 : 40);
+  const int y = (rect.top + rect.bottom) / 2;
+  return PostMessageW(list, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(x, y)) != FALSE;
 }
 
 // Polls `ready` every 50 ms for at most `seconds`.
@@ -367,6 +384,230 @@ bool WaitFor(double seconds, F ready) {
     if (GetTickCount() - start >= limit) return false;
     Sleep(50);
   }
+}
+
+// A path of the environment under Wine: a Linux path ("/...") as the Windows path of the
+// same file; anything else as it is.
+std::wstring HostPath(const std::wstring& path) {
+  if (path.empty() || path[0] != L'/') return path;
+  using ToDos = WCHAR*(CDECL*)(LPCSTR);
+  HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+  auto toDos = kernel ? reinterpret_cast<ToDos>(reinterpret_cast<void*>(GetProcAddress(kernel, "wine_get_dos_file_name")))
+                      : nullptr;
+  if (toDos != nullptr) {
+    if (WCHAR* dos = toDos(Utf8(path).c_str())) {
+      std::wstring out(dos);
+      HeapFree(GetProcessHeap(), 0, dos);
+      return out;
+    }
+  }
+  return L"Z:" + path;
+}
+
+std::wstring Environment(const wchar_t* name) {
+  wchar_t buffer[4096];
+  const DWORD n = GetEnvironmentVariableW(name, buffer, 4096);
+  return n == 0 || n >= 4096 ? std::wstring() : std::wstring(buffer, n);
+}
+
+bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// The whole screen as a 24-bit BMP file (the harness turns it into a PNG).
+bool SaveScreenshot(const std::wstring& path) {
+  const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  const bool copied = BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY) != FALSE;
+  SelectObject(memory, old);
+
+  BITMAPINFOHEADER info{};
+  info.biSize = sizeof info;
+  info.biWidth = width;
+  info.biHeight = height;  // bottom-up, as BMP files keep their rows
+  info.biPlanes = 1;
+  info.biBitCount = 24;
+  info.biCompression = BI_RGB;
+  const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+  std::vector<char> pixels(static_cast<std::size_t>(stride) * static_cast<std::size_t>(height));
+  const bool read = copied && GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(),
+                                        reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS) == height;
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  if (!read) return false;
+
+  BITMAPFILEHEADER file{};
+  file.bfType = 0x4D42;  // "BM"
+  file.bfOffBits = sizeof file + sizeof info;
+  file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+  HANDLE out = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (out == INVALID_HANDLE_VALUE) return false;
+  DWORD done = 0;
+  bool ok = WriteFile(out, &file, sizeof file, &done, nullptr) && done == sizeof file;
+  ok = ok && WriteFile(out, &info, sizeof info, &done, nullptr) && done == sizeof info;
+  ok = ok && WriteFile(out, pixels.data(), static_cast<DWORD>(pixels.size()), &done, nullptr) && done == pixels.size();
+  CloseHandle(out);
+  return ok;
+}
+
+// Pixels of a screen area, top row first, as 0x00RRGGBB.
+struct Pixels {
+  int width = 0, height = 0;
+  std::vector<DWORD> data;
+  DWORD at(int x, int y) const { return data[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)]; }
+};
+
+// Draws into a top-down 32-bit bitmap of `width` x `height` and returns its pixels.
+template <typename Paint>
+Pixels Capture(int width, int height, Paint paint) {
+  Pixels out;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (bitmap != nullptr) {
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    if (paint(memory, screen)) {
+      GdiFlush();
+      out.width = width;
+      out.height = height;
+      const DWORD* p = static_cast<const DWORD*>(bits);
+      out.data.assign(p, p + static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+      for (DWORD& pixel : out.data) pixel &= 0xFFFFFF;
+    }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+  }
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return out;
+}
+
+int ChannelDistance(DWORD a, DWORD b) {
+  int sum = 0;
+  for (int shift = 0; shift < 24; shift += 8) sum += std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF));
+  return sum;
+}
+
+// The resource ID among `ids` whose icon in the client's program, drawn at the small
+// icon size, is nearest to a picture of the notification area (Wine's own tray window
+// under Xvfb, which draws the icons itself); 0 when none is close. The tray holds only
+// the client's icon in the test prefix.
+int TrayPicture(HWND main, const std::vector<int>& ids, std::string& why) {
+  // Wine keeps a hidden, empty tray window too: the visible one draws the icons.
+  const int size = GetSystemMetrics(SM_CXSMICON);
+  RECT area{};
+  HWND tray = nullptr;
+  auto visit = [](HWND window, LPARAM data) -> BOOL {
+    auto* found = reinterpret_cast<std::pair<HWND, int>*>(data);
+    RECT r{};
+    GetClientRect(window, &r);
+    if (IsWindowVisible(window) && r.right >= found->second && r.bottom >= found->second) {
+      wchar_t title[64] = {};
+      GetWindowTextW(window, title, 64);
+      if (ClassName(window) == L"Shell_TrayWnd" || std::wstring(title) == L"Wine System Tray") {
+        found->first = window;
+        return FALSE;
+      }
+    }
+    return TRUE;
+  };
+  std::pair<HWND, int> found{nullptr, size};
+  EnumWindows(visit, reinterpret_cast<LPARAM>(&found));
+  tray = found.first;
+  if (tray == nullptr) return why = "no visible notification area window", 0;
+  GetClientRect(tray, &area);
+  MapWindowPoints(tray, nullptr, reinterpret_cast<POINT*>(&area), 2);
+  const int width = std::min<int>(area.right - area.left, 160), height = std::min<int>(area.bottom - area.top, 48);
+  const Pixels tray_pixels = Capture(width, height, [&](HDC dc, HDC screen) {
+    return BitBlt(dc, 0, 0, width, height, screen, area.left, area.top, SRCCOPY) != FALSE;
+  });
+  if (tray_pixels.data.empty()) return why = "cannot read the screen", 0;
+
+  DWORD pid = 0;
+  GetWindowThreadProcessId(main, &pid);
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  wchar_t exe[MAX_PATH * 2] = {};
+  DWORD length = MAX_PATH * 2;
+  const bool named = process != nullptr && QueryFullProcessImageNameW(process, 0, exe, &length);
+  if (process != nullptr) CloseHandle(process);
+  HMODULE module = named ? LoadLibraryExW(exe, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE) : nullptr;
+  if (module == nullptr) return why = "cannot read the client's icons", 0;
+
+  // The icons are drawn on the tray's own background: its most common colour.
+  std::vector<std::pair<DWORD, int>> counts;
+  for (DWORD pixel : tray_pixels.data) {
+    auto it = std::find_if(counts.begin(), counts.end(), [&](const auto& c) { return c.first == pixel; });
+    if (it == counts.end()) counts.push_back({pixel, 1});
+    else ++it->second;
+  }
+  const DWORD back = std::max_element(counts.begin(), counts.end(), [](const auto& a, const auto& b) {
+                       return a.second < b.second;
+                     })->first;
+
+  int best = 0;
+  long best_distance = -1;
+  for (int id : ids) {
+    HICON icon = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
+    if (icon == nullptr) continue;
+    const Pixels picture = Capture(size, size, [&](HDC dc, HDC) {
+      HBRUSH brush = CreateSolidBrush(RGB((back >> 16) & 0xFF, (back >> 8) & 0xFF, back & 0xFF));
+      RECT all{0, 0, size, size};
+      FillRect(dc, &all, brush);
+      DeleteObject(brush);
+      return DrawIconEx(dc, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL) != FALSE;
+    });
+    DestroyIcon(icon);
+    if (picture.data.empty()) continue;
+    // The icon's place in the tray is the one where it fits best.
+    for (int oy = 0; oy + size <= tray_pixels.height; ++oy) {
+      for (int ox = 0; ox + size <= tray_pixels.width; ++ox) {
+        long distance = 0;
+        for (int y = 0; y < size && (best_distance < 0 || distance < best_distance); ++y)
+          for (int x = 0; x < size; ++x) distance += ChannelDistance(picture.at(x, y), tray_pixels.at(ox + x, oy + y));
+        if (best_distance < 0 || distance < best_distance) {
+          best_distance = distance;
+          best = id;
+        }
+      }
+    }
+  }
+  FreeLibrary(module);
+  // Close means on average within 24 of 765 per pixel: a picture of the other icon, or
+  // of no icon, is far further off.
+  if (best == 0 || best_distance > 24L * size * size) return why = "the tray shows none of the icons", 0;
+  return best;
+}
+
+// `text` against `pattern`: '#' is a digit, '?' any character, '*' any run of them.
+bool Matches(const std::wstring& text, const std::wstring& pattern) {
+  std::size_t t = 0, p = 0, star = std::wstring::npos, resume = 0;
+  while (t < text.size()) {
+    if (p < pattern.size() && (pattern[p] == L'?' || pattern[p] == text[t] ||
+                               (pattern[p] == L'#' && text[t] >= L'0' && text[t] <= L'9'))) {
+      ++t;
+      ++p;
+    } else if (p < pattern.size() && pattern[p] == L'*') {
+      star = p++;
+      resume = t;
+    } else if (star != std::wstring::npos) {
+      p = star + 1;
+      t = ++resume;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == L'*') ++p;
+  return p == pattern.size();
 }
 
 class Script {
@@ -577,7 +818,47 @@ class Script {
       if (!Int(Word(), row)) return Fail("dblclick WINDOW ID ROW");
       if (!ListSetSelected(control, -1, false) || !ListSetSelected(control, row, true))
         return Fail("cannot select row " + std::to_string(row));
-      return ListDoubleClick(control, id, row) || Fail("the double-click notification timed out");
+      return ListDoubleClick(control, row) || Fail("cannot double-click row " + std::to_string(row));
+    }
+    if (command == "tray-icon" || command == "wait-tray-icon") {
+      // The candidates: the idle and the connected picture.
+      const std::vector<int> ids{IDI_TRAY_IDLE, IDI_TRAY_CONNECTED};
+      if (!NeedMain()) return false;
+      std::string why;
+      if (command == "tray-icon") {
+        const int id = TrayPicture(main_, ids, why);
+        if (id == 0) return Fail(why);
+        Print("tray-icon " + std::to_string(id));
+        return true;
+      }
+      int want = 0;
+      if (!Int(Word(), want) || !Number(Word(), seconds)) return Fail("wait-tray-icon ICON-ID SECONDS");
+      int seen = 0;
+      return WaitFor(seconds, [&] { return (seen = TrayPicture(main_, ids, why)) == want; }) ||
+             Fail(seen == 0 ? why : "the tray shows icon " + std::to_string(seen));
+    }
+    if (command == "screenshot") {
+      const std::string shot = Word();
+      if (shot.empty() || shot.find_first_of("/\\:") != std::string::npos) return Fail("screenshot NAME");
+      std::wstring folder = HostPath(Environment(L"TUNRA_E2E_WORK"));
+      if (!folder.empty() && folder.back() != L'\\') folder += L'\\';
+      Sleep(300);  // the last repaint of a change that was just waited for
+      return SaveScreenshot(folder + Wide(shot) + L".bmp") || Fail("cannot save the screen");
+    }
+    if (command == "touch") {
+      const std::wstring path = HostPath(Wide(Rest()));
+      HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+      if (file == INVALID_HANDLE_VALUE) return Fail("cannot create the file");
+      CloseHandle(file);
+      return true;
+    }
+    if (command == "wait-file") {
+      const std::string want = Word();
+      if ((want != "0" && want != "1") || !Number(Word(), seconds)) return Fail("wait-file 0|1 SECONDS PATH");
+      const std::wstring path = HostPath(Wide(Rest()));
+      return WaitFor(seconds, [&] { return FileExists(path) == (want == "1"); }) ||
+             Fail(want == "1" ? "no such file" : "the file is still there");
     }
     if (command == "width") {
       if (!NeedMain()) return false;
@@ -612,6 +893,14 @@ class Script {
       const std::wstring want = Wide(Rest());
       std::wstring seen;
       return WaitFor(seconds, [&] { return (seen = RemoteText(control)) == want; }) ||
+             Fail("text is [" + Utf8(seen) + "]");
+    }
+    if (command == "wait-match") {
+      if (!Control(name, id, control)) return false;
+      if (!Number(Word(), seconds)) return Fail("bad seconds");
+      const std::wstring pattern = Wide(Rest());
+      std::wstring seen;
+      return WaitFor(seconds, [&] { return Matches(seen = RemoteText(control), pattern); }) ||
              Fail("text is [" + Utf8(seen) + "]");
     }
     if (command == "msgbox") {
