@@ -30,6 +30,9 @@ struct CreateProcessOptions {
   // system runs exactly that file instead of searching for the first word of the
   // command line. Empty: the command line alone names the program.
   std::string applicationName;
+  // The new process's current directory (CreateProcessA's lpCurrentDirectory); empty:
+  // the caller's.
+  std::string currentDirectory;
 };
 
 // PROCESSENTRY32 / MODULEENTRY32, the fields the client reads.

@@ -48,6 +48,7 @@ class COpenVpnMgmt {
   platform::IWindow& owner_;
   net::IDiagLog& log_;
   CProcMonitor monitor_;
+  std::string logBytes_;  // the log as last read
 };
 
 }  // namespace tunnel

@@ -44,4 +44,8 @@ inline constexpr const char* kRasDialRefusedFormat = "<<%d>> : %s";
 // The caption of that message: the program's title, as on the framework's own boxes.
 inline constexpr const char* kRasDialRefusedCaption = "tunra";
 
+// The OpenVPN program could not be ended because the process list could not be taken.
+inline constexpr const char* kOpenVpnStopFailedText = " 프로그램 종료 실패 ";
+inline constexpr const char* kOpenVpnStopFailedCaption = "tunra";
+
 }  // namespace tunnel

@@ -25,6 +25,7 @@ bool Start(const std::string& commandLine, const CreateProcessOptions& options, 
   std::vector<wchar_t> buffer(line.begin(), line.end());
   buffer.push_back(L'\0');
   const std::wstring application = Cp949ToWide(options.applicationName);
+  const std::wstring directory = Cp949ToWide(options.currentDirectory);
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = options.startupFlags;
@@ -32,7 +33,7 @@ bool Start(const std::string& commandLine, const CreateProcessOptions& options, 
   info = PROCESS_INFORMATION{};
   if (::CreateProcessW(application.empty() ? nullptr : application.c_str(), buffer.data(), nullptr,
                        nullptr, options.inheritHandles ? TRUE : FALSE, options.creationFlags, nullptr,
-                       nullptr, &startup, &info)) {
+                       directory.empty() ? nullptr : directory.c_str(), &startup, &info)) {
     error = 0;
     return true;
   }

@@ -60,21 +60,27 @@ class FakeProcesses : public platform::IProcesses {
   }
   bool SnapshotModules(std::uint32_t pid, std::vector<platform::ModuleEntry>& out) override {
     out.clear();
+    if (unreadableModules.count(pid)) return false;
     for (const platform::ModuleEntry& m : modules)
       if (m.pid == pid) out.push_back(m);
     return snapshotSucceeds;
   }
-  platform::ProcessHandle OpenProcess(std::uint32_t, std::uint32_t pid) override {
+  platform::ProcessHandle OpenProcess(std::uint32_t access, std::uint32_t pid) override {
+    opens.push_back({pid, access});
+    if (unopenable.count(pid)) return 0;
     for (const platform::ProcessEntry& p : processes)
       if (p.pid == pid) {
         const platform::ProcessHandle h = nextHandle_++;
         open_[h] = p.exeFile;
+        pidOf_[h] = pid;
         return h;
       }
     return 0;
   }
   bool TerminateProcess(platform::ProcessHandle process, std::uint32_t) override {
     terminated.push_back(process);
+    const auto pid = pidOf_.find(process);
+    if (pid != pidOf_.end()) terminatedPids.push_back(pid->second);
     return open_.count(process) != 0;
   }
   bool CloseHandle(platform::ProcessHandle handle) override { return open_.erase(handle) != 0; }
@@ -90,12 +96,19 @@ class FakeProcesses : public platform::IProcesses {
   std::vector<platform::ProcessEntry> processes;
   std::vector<platform::ModuleEntry> modules;
   bool snapshotSucceeds = true;
+  std::set<std::uint32_t> unopenable;         // OpenProcess fails for these pids
+  std::set<std::uint32_t> unreadableModules;  // their module lists cannot be taken
 
   // Recording.
   std::vector<Start> starts;
   std::vector<std::uint32_t> waits;  // the time-out of every Wait
   std::vector<std::string> winExecs;
   std::vector<platform::ProcessHandle> terminated;
+  struct Open {
+    std::uint32_t pid, access;
+  };
+  std::vector<Open> opens;                   // every OpenProcess
+  std::vector<std::uint32_t> terminatedPids;  // the process of every TerminateProcess
 
  private:
   static const std::uint32_t* Scripted(const std::map<std::string, std::uint32_t>& script,
@@ -106,6 +119,7 @@ class FakeProcesses : public platform::IProcesses {
   }
 
   std::map<platform::ProcessHandle, std::string> open_;  // handle -> command line
+  std::map<platform::ProcessHandle, std::uint32_t> pidOf_;  // handles of OpenProcess
   platform::ProcessHandle nextHandle_ = 0x100;
   std::uint32_t nextPid_ = 4000;
 };
