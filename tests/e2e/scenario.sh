@@ -16,7 +16,8 @@
 #   NAME.ras             the script of the test-only dialer (rasapi32.dll beside the
 #                        exe, loaded for rasapi32=n); without it every dial connects
 #   NAME.ras-journal     lines the dialer's journal must hold, in this order
-#   NAME.diag            lines the diagnostics log must hold, in this order
+#   NAME.diag            lines the diagnostics log must hold, in this order (it may
+#                        never hold a password the scenario typed)
 #   NAME.browser         lines the list of web pages the client opened must hold
 #   NAME.requests        what the back end received (see below)
 #   NAME.exits           the client must end by itself after the scenario
@@ -106,7 +107,7 @@ if ! (cd "$work" && "$TUNRA_WINE" regedit /S settings.reg </dev/null >/dev/null 
   exit 1
 fi
 
-cd "$(dirname "$exe")"
+cd "$exe_dir" || exit 1
 "$TUNRA_WINE" "$exe" &
 client=$!
 
@@ -186,6 +187,13 @@ if [[ -f $base.browser ]]; then
     status=1
   fi
 fi
+# The diagnostics log never holds a password typed into the login panel.
+while read -r password; do
+  if ((${#password} >= 4)) && grep -qF -- "$password" "$work/diag.log" 2>/dev/null; then
+    echo "FAIL: the diagnostics log holds the password typed in the scenario"
+    status=1
+  fi
+done < <(cat "$scenario" "$base.after.scenario" 2>/dev/null | sed -n 's/^settext login 1006 //p')
 # A tunnel that came up leaves no phonebook behind: it holds the server and user.
 if grep -q $'state=8192\terror=0' "$TUNRA_RAS_JOURNAL" 2>/dev/null && [[ -e $exe_dir/sobrel.ini ]]; then
   echo "FAIL: the phonebook sobrel.ini is still beside tunra.exe after the tunnel came up"
