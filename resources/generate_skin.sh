@@ -188,6 +188,24 @@ panel_button 75 21 "$pressed_face" "$pressed_face" "#e0e0e0" "빠른 접속" "$o
 panel_button 75 21 "$accent" "$accent" "#ffffff" "랜덤 접속" "$out/ip_class_random.bmp"
 panel_button 75 21 "$pressed_face" "$pressed_face" "#e0e0e0" "랜덤 접속" "$out/ip_class_random_pressed.bmp"
 
+# Options dialog (206): 267 x 400 dialog units in 9-point 굴림체 = 401 x 600 pixels.
+# A header with the title (the close button 1004 sits at its right end, 367,10), the
+# dark body under the group boxes, and a footer line above the save and cancel buttons
+# (219/220, 217/218: 55 x 17 dialog units = 82 x 25 pixels at 90,558 and 222,558).
+opt_width=401 opt_height=600
+save_bmp -size ${opt_width}x${opt_height} xc:"$body" \
+  -fill "$header" -draw "rectangle 0,0 $((opt_width - 1)),44" \
+  -fill "$accent" -draw "rectangle 0,45 $((opt_width - 1)),46" \
+  -gravity NorthWest -font "$bold" -pointsize 15 -fill "$text" -annotate +16+13 "환경설정" \
+  -font "$regular" -pointsize 11 -fill "$muted" -annotate +96+17 "TUNRA 매니저 옵션" \
+  -fill "$line" -draw "rectangle 12,540 $((opt_width - 13)),540" \
+  -fill none -stroke "$line" -draw "rectangle 0,0 $((opt_width - 1)),$((opt_height - 1))" -stroke none \
+  "$out/options_background.bmp"
+panel_button 82 25 "$accent" "$accent" "#ffffff" "저장" "$out/options_save.bmp"
+panel_button 82 25 "$pressed_face" "$pressed_face" "#e0e0e0" "저장" "$out/options_save_pressed.bmp"
+panel_button 82 25 "#333333" "#4a4a4a" "$text" "취소" "$out/options_cancel.bmp"
+panel_button 82 25 "$accent" "$accent" "#ffffff" "취소" "$out/options_cancel_pressed.bmp"
+
 # Icons: 128 (window), 213 (tray, no tunnel), 214 (tray, tunnel up).
 icon() {  # background colour, output
   convert -size 256x256 xc:none -fill "$1" -draw "roundrectangle 8,8 247,247 48,48" \

@@ -139,3 +139,51 @@
 #define IDC_CLASS_LIST_TITLE 1017
 #define IDC_CLASS_LIST 1059           // list view: the IP classes (single selection)
 #define IDC_CLASS_NEXT_FAVOURITE 1061 // the next favourite in turn
+
+// The options dialog (IDD_OPTIONS, modal from the main window's options button):
+// background, bitmap buttons and controls.
+#define IDD_OPTIONS 145
+#define IDB_OPTIONS_BACKGROUND 206
+#define IDB_OPT_CANCEL 217
+#define IDB_OPT_CANCEL_PRESSED 218
+#define IDB_OPT_SAVE 219
+#define IDB_OPT_SAVE_PRESSED 220
+#define IDC_OPT_CLOSE 1004
+#define IDC_OPT_SAVE 1012
+#define IDC_OPT_CANCEL 1013
+#define IDC_OPT_IN_START_SET 1014    // register the program started when the tunnel is up
+#define IDC_OPT_IN_STOP_SET 1015     // ... ended when the tunnel is up
+#define IDC_OPT_OUT_START_SET 1016   // ... started when the tunnel is down
+#define IDC_OPT_OUT_STOP_SET 1017    // ... ended when the tunnel is down
+#define IDC_OPT_IN_STOP_DELETE 1018
+#define IDC_OPT_IN_START_DELETE 1019
+#define IDC_OPT_OUT_START_DELETE 1020
+#define IDC_OPT_OPENVPN 1021         // connection method radios
+#define IDC_OPT_PPTP 1022
+#define IDC_OPT_OUT_STOP_DELETE 1024
+#define IDC_OPT_ATTEMPTS 1025        // reconnection: attempts, interval, on/off switch
+#define IDC_OPT_INTERVAL 1026
+#define IDC_OPT_RECONNECT 1027
+#define IDC_OPT_IN_START_PATH 1054   // the registered programs' paths
+#define IDC_OPT_IN_STOP_PATH 1055
+#define IDC_OPT_SERVER 1056          // VPN server combo box
+#define IDC_OPT_OUT_START_PATH 1058
+#define IDC_OPT_OUT_STOP_PATH 1059
+#define IDC_OPT_ONECLICK_ON 1060     // one-click IP change radios
+#define IDC_OPT_ONECLICK_OFF 1061
+// Group boxes and fixed labels (texts of the template; painted over the background).
+#define IDC_OPT_RECONNECT_GROUP 1070
+#define IDC_OPT_METHOD_GROUP 1071
+#define IDC_OPT_ONECLICK_GROUP 1072
+#define IDC_OPT_SERVER_GROUP 1073
+#define IDC_OPT_IN_GROUP 1074
+#define IDC_OPT_OUT_GROUP 1075
+#define IDC_OPT_RECONNECT_LABEL 1076
+#define IDC_OPT_INTERVAL_LABEL 1077
+#define IDC_OPT_ATTEMPTS_LABEL 1078
+#define IDC_OPT_INTERVAL_UNIT 1079
+#define IDC_OPT_ATTEMPTS_UNIT 1080
+#define IDC_OPT_IN_STOP_ROW 1081
+#define IDC_OPT_IN_START_ROW 1082
+#define IDC_OPT_OUT_START_ROW 1083
+#define IDC_OPT_OUT_STOP_ROW 1084

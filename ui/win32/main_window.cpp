@@ -3,6 +3,7 @@
 #include "app/main/window_rules.h"
 #include "platform/win32/cp949_wide.h"
 #include "resources/resource_ids.h"
+#include "ui/win32/options_dialog.h"
 #include "ui/win32/skin.h"
 #include "ui/win32/tray_menu.h"
 
@@ -50,7 +51,8 @@ bool MainWindow::Create(HINSTANCE instance) {
   dlg_ = std::make_unique<app::CTunraDlg>(
       record_, platform_, *this,
       app::MainWindowPeers{tunnel_not_available_,
-                           program_hooks_not_available_, update_not_available_, login_banner_, account_banner_});
+                           program_hooks_, update_not_available_, login_banner_, account_banner_});
+  program_hooks_.AttachLog(dlg_->diagLog());
   HWND window = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_MAIN), nullptr, &MainWindow::DialogProc,
                                    reinterpret_cast<LPARAM>(this));
   return window != nullptr;
@@ -229,6 +231,10 @@ void MainWindow::SetForeground() { SetForegroundWindow(window_.hwnd()); }
 void MainWindow::EndDialog() { DestroyWindow(window_.hwnd()); }
 
 void MainWindow::ShowTrayMenu() { ui::ShowTrayMenu(window_.hwnd()); }
+
+void MainWindow::RunOptionsDialog() {
+  ui::RunOptionsDialog({window_.hwnd(), window_, record_, platform_.registry, dlg_->reconnect(), *dlg_});
+}
 
 void MainWindow::SendRasNotify(std::uint32_t state, std::uint32_t error) {
   // On the dialer's thread: the handler runs on the window's thread, and the dialer

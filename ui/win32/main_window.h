@@ -9,6 +9,7 @@
 
 #include <memory>
 
+#include "app/hooks/program_hooks_on_system.h"
 #include "app/main/not_available.h"
 #include "app/main/tunra_dlg.h"
 #include "platform/platform.h"
@@ -44,7 +45,7 @@ class MainWindow final : public app::IMainWindowHost {
   void EndDialog() override;
   void ShowTrayMenu() override;
   void RunUpdateDialog() override {}   // the update dialog comes with the update work
-  void RunOptionsDialog() override {}  // the options dialog comes with the options work
+  void RunOptionsDialog() override;
   void SendRasNotify(std::uint32_t state, std::uint32_t error) override;
 
  private:
@@ -74,7 +75,7 @@ class MainWindow final : public app::IMainWindowHost {
   BannerLink account_banner_{platform_.shell,
                              [this] { return reinterpret_cast<platform::WindowHandle>(account_.hwnd()); }};
   app::TunnelNotAvailable tunnel_not_available_;
-  app::ProgramHooksNotAvailable program_hooks_not_available_;
+  app::ProgramHooksOnSystem program_hooks_{platform_, record_};
   app::UpdateNotAvailable update_not_available_;
 
   std::unique_ptr<app::CTunraDlg> dlg_;
