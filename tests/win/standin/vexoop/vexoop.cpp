@@ -1,0 +1,198 @@
+// vexoop.exe for tests only (never shipped): plays the OpenVPN program the client
+// starts, as far as the client can see it. It is a Windows program, so the process
+// list shows it and the client can end it by name; it writes the log named by --log
+// (truncated at the start, as OpenVPN does, shared with readers) on the schedule its
+// script gives, and journals how it was started. The script's grammar is in
+// vexoop_script.h.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "vexoop_script.h"
+
+namespace {
+
+constexpr DWORD kAwaitLimitMs = 120000;
+
+std::wstring FromCodePage(const std::string& text, UINT codePage) {
+  if (text.empty()) return std::wstring();
+  const int n = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring out(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
+  if (n > 0) MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), &out[0], n);
+  return out;
+}
+
+std::string ToCodePage(const std::wstring& text, UINT codePage) {
+  if (text.empty()) return std::string();
+  const int n = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                    nullptr);
+  std::string out(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
+  if (n > 0) WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), &out[0], n, nullptr, nullptr);
+  return out;
+}
+
+// A path from the environment or the script: a Linux path (under Wine) becomes the
+// Windows path of the same file; any other is code page 949 text.
+std::wstring WindowsPath(const std::wstring& path) {
+  if (path.empty() || path[0] != L'/') return path;
+  using ToDos = WCHAR*(CDECL*)(LPCSTR);
+  HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+  ToDos toDos = kernel ? reinterpret_cast<ToDos>(reinterpret_cast<void*>(GetProcAddress(kernel, "wine_get_dos_file_name")))
+                       : nullptr;
+  if (toDos) {
+    if (WCHAR* dos = toDos(ToCodePage(path, CP_UTF8).c_str())) {
+      std::wstring out(dos);
+      HeapFree(GetProcessHeap(), 0, dos);
+      return out;
+    }
+  }
+  return path;
+}
+
+std::wstring Environment(const wchar_t* name) {
+  std::vector<wchar_t> buffer(32768);
+  const DWORD n = GetEnvironmentVariableW(name, buffer.data(), static_cast<DWORD>(buffer.size()));
+  if (n == 0 || n >= buffer.size()) return std::wstring();
+  return WindowsPath(std::wstring(buffer.data(), n));
+}
+
+std::wstring ProgramFolder() {
+  wchar_t buffer[MAX_PATH * 4];
+  const DWORD n = GetModuleFileNameW(nullptr, buffer, MAX_PATH * 4);
+  const std::wstring path(buffer, n);
+  return path.substr(0, path.find_last_of(L'\\') + 1);
+}
+
+std::wstring FullPath(const std::wstring& path) {
+  wchar_t buffer[MAX_PATH * 4];
+  const DWORD n = GetFullPathNameW(path.c_str(), MAX_PATH * 4, buffer, nullptr);
+  return n == 0 || n >= MAX_PATH * 4 ? path : std::wstring(buffer, n);
+}
+
+bool ReadBytes(const std::wstring& path, std::string& bytes) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  char chunk[4096];
+  DWORD got = 0;
+  while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
+  CloseHandle(file);
+  return true;
+}
+
+bool Append(HANDLE file, const std::string& bytes) {
+  DWORD written = 0;
+  return WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+         written == bytes.size();
+}
+
+class Journal {
+ public:
+  void SetPath(const std::wstring& path) { path_ = path; }
+  // One line, appended with the file opened for it (a test may read it at any time).
+  void Write(const std::string& line) const {
+    HANDLE file = CreateFileW(path_.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    Append(file, line + "\r\n");
+    CloseHandle(file);
+  }
+
+ private:
+  std::wstring path_;
+};
+
+// "Mon Mar 04 10:22:31 2024 ", the time stamp of the program's log lines.
+std::string Stamp() {
+  static const char* const days[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+  static const char* const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                       "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  SYSTEMTIME t;
+  GetLocalTime(&t);
+  char text[40];
+  std::snprintf(text, sizeof text, "%s %s %02u %02u:%02u:%02u %04u ", days[t.wDayOfWeek % 7],
+                months[(t.wMonth + 11) % 12], t.wDay, t.wHour, t.wMinute, t.wSecond, t.wYear);
+  return text;
+}
+
+// The argument after `option` on the command line; empty when there is none.
+std::wstring Argument(int argc, wchar_t** argv, const wchar_t* option) {
+  for (int i = 1; i + 1 < argc; ++i)
+    if (lstrcmpiW(argv[i], option) == 0) return argv[i + 1];
+  return std::wstring();
+}
+
+}  // namespace
+
+int main() {
+  Journal journal;
+  journal.SetPath(ProgramFolder() + L"vexoop-journal.txt");
+
+  // The script: named by the environment, else beside the program, else the default.
+  std::string text;
+  std::vector<std::string> problems;
+  const std::wstring named = Environment(L"TUNRA_VEXOOP_SCRIPT");
+  if (!named.empty()) {
+    if (!ReadBytes(named, text)) problems.push_back("0\tscript " + ToCodePage(named, 949) + " cannot be read");
+  } else if (!ReadBytes(ProgramFolder() + L"vexoop-script.txt", text)) {
+    text = vexoop::kDefaultScript;
+  }
+  const vexoop::Script script = vexoop::ParseScript(text, problems);
+  if (!script.journal.empty()) journal.SetPath(WindowsPath(FromCodePage(script.journal, 949)));
+  const std::wstring journalPath = Environment(L"TUNRA_VEXOOP_JOURNAL");
+  if (!journalPath.empty()) journal.SetPath(journalPath);
+
+  int argc = 0;
+  wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  const std::wstring logName = argv ? Argument(argc, argv, L"--log") : std::wstring();
+  const std::wstring configName = argv ? Argument(argc, argv, L"--config") : std::wstring();
+  wchar_t directory[MAX_PATH * 4];
+  const DWORD dirLength = GetCurrentDirectoryW(MAX_PATH * 4, directory);
+  const bool configPresent =
+      !configName.empty() && GetFileAttributesW(configName.c_str()) != INVALID_FILE_ATTRIBUTES;
+
+  // Truncated at every start and shared with readers, as the real program's log.
+  HANDLE log = logName.empty() ? INVALID_HANDLE_VALUE
+                               : CreateFileW(logName.c_str(), GENERIC_WRITE,
+                                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                             CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  journal.Write("start\tcommand=" + ToCodePage(GetCommandLineW(), 949) +
+                "\tdirectory=" + ToCodePage(std::wstring(directory, dirLength), 949) +
+                "\tlog=" + (log == INVALID_HANDLE_VALUE ? std::string("-") : ToCodePage(FullPath(logName), 949)) +
+                "\tconfig=" + (configPresent ? "present" : "missing"));
+  for (const std::string& problem : problems) journal.Write("problem\t" + problem);
+
+  for (const vexoop::Step& step : script.steps) {
+    switch (step.kind) {
+      case vexoop::Step::kLog:
+        for (unsigned long i = 0; i < step.value; ++i)
+          if (log != INVALID_HANDLE_VALUE) Append(log, Stamp() + step.text + "\r\n");
+        break;
+      case vexoop::Step::kRaw:
+        if (log != INVALID_HANDLE_VALUE) Append(log, step.text + "\r\n");
+        break;
+      case vexoop::Step::kWait:
+        Sleep(step.value);
+        break;
+      case vexoop::Step::kAwait: {
+        const std::wstring name = WindowsPath(FromCodePage(step.text, 949));
+        const ULONGLONG end = GetTickCount64() + kAwaitLimitMs;
+        bool arrived = false;
+        while (!(arrived = GetFileAttributesW(name.c_str()) != INVALID_FILE_ATTRIBUTES) && GetTickCount64() < end)
+          Sleep(20);
+        if (arrived) DeleteFileW(name.c_str());
+        journal.Write("await\t" + step.text + (arrived ? "\tarrived" : "\ttimeout"));
+        break;
+      }
+      case vexoop::Step::kExit:
+        journal.Write("exit\t" + std::to_string(step.value));
+        if (log != INVALID_HANDLE_VALUE) CloseHandle(log);
+        ExitProcess(static_cast<UINT>(step.value));
+    }
+  }
+  // Stays, as the real program does, until it is ended.
+  for (;;) Sleep(INFINITE);
+}
