@@ -71,6 +71,27 @@
 //   sleep MILLISECONDS             at most 10000
 //   echo TEXT                      prints TEXT
 //
+// The options dialog (found as has:1056) and the system's open-file dialog:
+//   radio WINDOW ID                checks the radio button and notifies the dialog
+//                                  (both posted, as press does for a check box)
+//   combo WINDOW ID                prints: combo WINDOW ID SELECTED, then item I
+//                                  [TEXT] for each item of the combo box
+//   choose WINDOW ID TEXT          selects the item TEXT of the combo box and posts
+//                                  CBN_SELCHANGE to the dialog
+//   enabled WINDOW ID              prints: enabled WINDOW ID 0|1
+//   wait-enabled WINDOW ID 0|1 SECONDS
+//   registry NAME                  prints: registry NAME [TEXT] for the value of the
+//                                  client's settings key, or registry NAME absent
+//   wait-no-dialog ID SECONDS      waits until no dialog of the client holds control
+//                                  ID (a closed dialog)
+//   keys WINDOW ID                 posts Enter, Escape and Alt+F4 to the control (ID
+//                                  0: the window); fails when a dialog holding it
+//                                  closes within 0.7 s
+//   open-file SECONDS TEXT         waits for the client's open-file dialog, types
+//                                  TEXT as the file name and presses Open; waits
+//                                  until the dialog is gone
+//   cancel-file SECONDS            waits for the open-file dialog and cancels it
+//
 // The first failing command prints "FAIL line N: ..." and ends the run with exit
 // code 1; exit code 2 means the script could not be read.
 #include <windows.h>
@@ -610,6 +631,69 @@ bool Matches(const std::wstring& text, const std::wstring& pattern) {
   return p == pattern.size();
 }
 
+// ---------------------------------------------------------------------------------
+// The options dialog and the system's open-file dialog.
+
+// The items of a combo box of the client (CB_GETLBTEXT is marshalled between
+// processes for a combo box that keeps its strings).
+std::vector<std::wstring> ComboItems(HWND combo) {
+  std::vector<std::wstring> items;
+  DWORD_PTR count = 0;
+  if (!SendMessageTimeoutW(combo, CB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &count)) return items;
+  for (int i = 0; i < static_cast<int>(count); ++i) {
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &length);
+    std::wstring text(length + 1, L'\0');
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&text[0]),
+                        SMTO_ABORTIFHUNG, kSendTimeoutMs, &copied);
+    text.resize(copied == static_cast<DWORD_PTR>(CB_ERR) ? 0 : copied);
+    items.push_back(text);
+  }
+  return items;
+}
+
+// The file name field of an open-file dialog: the edit box edt1, or the combo box
+// cmb13 of the newer template.
+HWND FileNameField(HWND dialog) {
+  if (HWND edit = GetDlgItem(dialog, 0x480)) return edit;
+  return GetDlgItem(dialog, 0x47C);
+}
+
+// A visible open-file dialog of the client: a #32770 window of its process with an
+// Open button and a file name field.
+HWND FindFileDialog(HWND main) {
+  std::pair<DWORD, HWND> search{0, nullptr};
+  GetWindowThreadProcessId(main, &search.first);
+  auto visit = [](HWND window, LPARAM data) -> BOOL {
+    auto* s = reinterpret_cast<std::pair<DWORD, HWND>*>(data);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process == s->first && IsWindowVisible(window) && ClassName(window) == L"#32770" &&
+        GetDlgItem(window, IDOK) != nullptr && FileNameField(window) != nullptr) {
+      s->second = window;
+      return FALSE;
+    }
+    return TRUE;
+  };
+  EnumWindows(visit, reinterpret_cast<LPARAM>(&search));
+  return search.second;
+}
+
+// A text value of the client's settings key (HKCU\SOFTWARE\Orvak).
+bool SettingText(const std::wstring& name, std::wstring& text) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, L"SOFTWARE\\Orvak", 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+  wchar_t data[1024] = {};
+  DWORD size = sizeof data - sizeof(wchar_t), type = 0;
+  const LONG rc = RegQueryValueExW(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
+  RegCloseKey(key);
+  if (rc != ERROR_SUCCESS) return false;
+  text.assign(data, size / sizeof(wchar_t));
+  while (!text.empty() && text.back() == L'\0') text.pop_back();
+  return true;
+}
+
 class Script {
  public:
   int Run(std::istream& in) {
@@ -953,6 +1037,86 @@ class Script {
       else if (word == "rbuttonup") mouse = WM_RBUTTONUP;
       else if (!Int(word, mouse)) return Fail("bad mouse message " + word);
       return PostMessageW(main_, WM_TRAY_NOTIFY, TRAY_ICON_ID, mouse) || Fail("PostMessage failed");
+    }
+    if (command == "radio") {
+      if (!Control(name, id, control)) return false;
+      return (PostMessageW(control, BM_SETCHECK, BST_CHECKED, 0) &&
+              PostMessageW(GetParent(control), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                           reinterpret_cast<LPARAM>(control))) ||
+             Fail("PostMessage failed");
+    }
+    if (command == "combo") {
+      if (!Control(name, id, control)) return false;
+      DWORD_PTR selected = 0;
+      SendMessageTimeoutW(control, CB_GETCURSEL, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &selected);
+      Print("combo " + name + " " + std::to_string(id) + " " + std::to_string(static_cast<int>(selected)));
+      const std::vector<std::wstring> items = ComboItems(control);
+      for (std::size_t i = 0; i < items.size(); ++i) Print("item " + std::to_string(i) + " [" + Utf8(items[i]) + "]");
+      return true;
+    }
+    if (command == "choose") {
+      if (!Control(name, id, control)) return false;
+      const std::wstring want = Wide(Rest());
+      const std::vector<std::wstring> items = ComboItems(control);
+      const auto it = std::find(items.begin(), items.end(), want);
+      if (it == items.end()) return Fail("no such item");
+      DWORD_PTR result = 0;
+      SendMessageTimeoutW(control, CB_SETCURSEL, static_cast<WPARAM>(it - items.begin()), 0, SMTO_ABORTIFHUNG,
+                          kSendTimeoutMs, &result);
+      return PostMessageW(GetParent(control), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
+                          reinterpret_cast<LPARAM>(control)) ||
+             Fail("PostMessage failed");
+    }
+    if (command == "enabled") {
+      if (!Control(name, id, control)) return false;
+      Print("enabled " + name + " " + std::to_string(id) + " " + (IsWindowEnabled(control) ? "1" : "0"));
+      return true;
+    }
+    if (command == "wait-enabled") {
+      if (!Control(name, id, control)) return false;
+      const std::string want = Word();
+      if ((want != "0" && want != "1") || !Number(Word(), seconds)) return Fail("wait-enabled WINDOW ID 0|1 SECONDS");
+      return WaitFor(seconds, [&] { return (IsWindowEnabled(control) != FALSE) == (want == "1"); }) ||
+             Fail(want == "1" ? "still disabled" : "still enabled");
+    }
+    if (command == "registry") {
+      const std::string value = Word();
+      std::wstring text;
+      Print("registry " + value + (SettingText(Wide(value), text) ? " [" + Utf8(text) + "]" : " absent"));
+      return true;
+    }
+    if (command == "wait-no-dialog") {
+      if (!Int(Word(), id) || !Number(Word(), seconds)) return Fail("wait-no-dialog ID SECONDS");
+      if (!NeedMain()) return false;
+      return WaitFor(seconds, [&] { return DialogWith(main_, id) == nullptr; }) || Fail("the dialog is still there");
+    }
+    if (command == "keys") {
+      if (!Control(name, id, control)) return false;
+      PostMessageW(control, WM_KEYDOWN, VK_RETURN, 1);
+      PostMessageW(control, WM_KEYDOWN, VK_ESCAPE, 1);
+      PostMessageW(control, WM_SYSKEYDOWN, VK_F4, 1 | (1 << 29));  // Alt held
+      Sleep(700);
+      return IsWindow(control) || Fail("the window closed");
+    }
+    if (command == "open-file" || command == "cancel-file") {
+      if (!Number(Word(), seconds)) return Fail(command + " SECONDS");
+      if (!NeedMain()) return false;
+      HWND dialog = nullptr;
+      if (!WaitFor(seconds, [&] { return (dialog = FindFileDialog(main_)) != nullptr; }))
+        return Fail("no open-file dialog");
+      int button = IDCANCEL;
+      if (command == "open-file") {
+        const std::wstring path = Wide(Rest());
+        DWORD_PTR result = 0;
+        if (!SendMessageTimeoutW(FileNameField(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()),
+                                 SMTO_ABORTIFHUNG, kSendTimeoutMs, &result))
+          return Fail("WM_SETTEXT timed out");
+        button = IDOK;
+      }
+      PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
+      return WaitFor(5, [&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }) ||
+             Fail("the open-file dialog stays");
     }
     return Fail("unknown command");
   }
