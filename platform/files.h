@@ -12,6 +12,12 @@ enum class FileMode {
   kRead,              // existing file, reading; others may read and write it meanwhile
   kReadWriteTruncate, // create or truncate to zero, then read and write ("w+b")
   kReadWrite,         // existing file, read and write ("r+b")
+  // A new, empty file in place of whatever was at the path (the old file is deleted
+  // first, so nothing opened earlier sees the new bytes), readable and writable by the
+  // current user only: on Windows a protected DACL naming only the user's SID, on POSIX
+  // mode 0600. Read and write; nobody else can open it while it is open on Windows.
+  // For secrets such as a password file; null when any of it cannot be done.
+  kReplaceOwnerOnly,
 };
 
 class IFile {

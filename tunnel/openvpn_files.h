@@ -29,6 +29,17 @@ class COpenVpnFiles {
   // Whether `name` (certFileName from the back end) may become a file name in the
   // program's folder: no '\', ':', "..", control character; not empty.
   static bool IsSafeFileName(const std::string& name);
+
+ private:
+  // Shows `text` (CODE-013 ... CODE-016), logs `why`, deletes the credential file and
+  // answers -1.
+  int ConfigRefused(const session::SessionRecord& record, const char* text, const std::string& why);
+  // Deletes the credential file after a failure, logs `why` and answers -1.
+  int CredentialsFailed(const std::string& path, const std::string& why);
+
+  platform::IFiles& files_;
+  platform::IWindow& owner_;
+  net::IDiagLog& log_;
 };
 
 }  // namespace tunnel

@@ -48,4 +48,14 @@ inline constexpr const char* kRasDialRefusedCaption = "tunra";
 inline constexpr const char* kOpenVpnStopFailedText = " 프로그램 종료 실패 ";
 inline constexpr const char* kOpenVpnStopFailedCaption = "tunra";
 
+// The OpenVPN working files: the configuration cannot be written (CODE-013 ... CODE-016,
+// all under one caption) and the credential file has no account to hold (CODE-019).
+inline constexpr const char* kOvpnConfigCaption = "설정오류";
+inline constexpr const char* kOvpnConfigFileText = "CODE-013 : 환경 파일 생성 오류";
+inline constexpr const char* kOvpnServerAddressText = "CODE-014 : 서버 IP 설정 오류";
+inline constexpr const char* kOvpnCertFileText = "CODE-015 : 서버 인증 파일 생성 오류";
+inline constexpr const char* kOvpnCredentialFileText = "CODE-016 : 접속 인증 파일 생성 오류";
+inline constexpr const char* kOvpnNoAccountText = "CODE-019 : 계정에 대한 정보가 없습니다";
+inline constexpr const char* kOvpnNoAccountCaption = "환경 설정 오류";
+
 }  // namespace tunnel

@@ -1,7 +1,10 @@
 #include "platform/posix/posix_files.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 
 namespace platform {
@@ -45,14 +48,37 @@ const char* ModeText(FileMode mode) {
     case FileMode::kRead: return "rb";
     case FileMode::kReadWriteTruncate: return "w+b";
     case FileMode::kReadWrite: return "r+b";
+    case FileMode::kReplaceOwnerOnly: return "w+b";
   }
   return "rb";
+}
+
+// Unlinks the old file and creates a new one exclusively: a reader that opened the old
+// file keeps the old, now nameless, file and never sees the new bytes; a link planted at
+// the path is removed, not followed. The mode is set on the descriptor, whatever the
+// umask says.
+std::FILE* OpenReplacedOwnerOnly(const std::string& path) {
+  if (::unlink(path.c_str()) != 0 && errno != ENOENT) return nullptr;
+  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (fd < 0) return nullptr;
+  if (::fchmod(fd, 0600) != 0) {
+    ::close(fd);
+    ::unlink(path.c_str());
+    return nullptr;
+  }
+  std::FILE* f = ::fdopen(fd, ModeText(FileMode::kReplaceOwnerOnly));
+  if (!f) {
+    ::close(fd);
+    ::unlink(path.c_str());
+  }
+  return f;
 }
 
 }  // namespace
 
 std::unique_ptr<IFile> PosixFiles::Open(const std::string& path, FileMode mode) {
-  std::FILE* f = std::fopen(path.c_str(), ModeText(mode));
+  std::FILE* f = mode == FileMode::kReplaceOwnerOnly ? OpenReplacedOwnerOnly(path)
+                                                     : std::fopen(path.c_str(), ModeText(mode));
   if (!f) return nullptr;
   return std::make_unique<StdioFile>(f);
 }

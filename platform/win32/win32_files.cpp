@@ -1,5 +1,7 @@
 #include "platform/win32/win32_files.h"
 
+#include <vector>
+
 #include "platform/win32/cp949_wide.h"
 #include "platform/win32/windows_include.h"
 
@@ -68,6 +70,49 @@ class Win32File final : public IFile {
   std::size_t pos_ = 0;
 };
 
+// The token's user record (TokenUser) of the user the process runs as; the SID points
+// into `info`. False when the token cannot be read.
+bool ReadProcessUser(std::vector<BYTE>& info, PSID& sid) {
+  HANDLE token = nullptr;
+  if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+  DWORD size = 0;
+  ::GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+  info.resize(size);
+  const bool read = size != 0 && ::GetTokenInformation(token, TokenUser, info.data(), size, &size);
+  ::CloseHandle(token);
+  if (!read) return false;
+  sid = reinterpret_cast<TOKEN_USER*>(info.data())->User.Sid;
+  return ::IsValidSid(sid) != FALSE;
+}
+
+// Deletes what is at `path` and creates a new file there whose security descriptor
+// holds a protected DACL (nothing inherited from the folder) with one entry: full
+// access for the current user. The descriptor is given at creation, so the file is
+// never readable by others, not even for a moment. No sharing while it is open.
+HANDLE CreateOwnerOnly(const std::wstring& path) {
+  std::vector<BYTE> user;
+  PSID sid = nullptr;
+  if (!ReadProcessUser(user, sid)) return INVALID_HANDLE_VALUE;
+  const DWORD aclSize =
+      static_cast<DWORD>(sizeof(ACL) + sizeof(ACCESS_ALLOWED_ACE) - sizeof(DWORD) + ::GetLengthSid(sid));
+  std::vector<DWORD> aclBuffer((aclSize + sizeof(DWORD) - 1) / sizeof(DWORD));  // DWORD-aligned
+  PACL acl = reinterpret_cast<PACL>(aclBuffer.data());
+  SECURITY_DESCRIPTOR sd;
+  if (!::InitializeAcl(acl, aclSize, ACL_REVISION) ||
+      !::AddAccessAllowedAce(acl, ACL_REVISION, FILE_ALL_ACCESS, sid) ||
+      !::InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION) ||
+      !::SetSecurityDescriptorDacl(&sd, TRUE, acl, FALSE) ||
+      !::SetSecurityDescriptorControl(&sd, SE_DACL_PROTECTED, SE_DACL_PROTECTED)) {
+    return INVALID_HANDLE_VALUE;
+  }
+  if (!::DeleteFileW(path.c_str()) && ::GetLastError() != ERROR_FILE_NOT_FOUND) {
+    return INVALID_HANDLE_VALUE;
+  }
+  SECURITY_ATTRIBUTES sa{sizeof sa, &sd, FALSE};
+  return ::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, &sa, CREATE_NEW,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
 }  // namespace
 
 std::unique_ptr<IFile> Win32Files::Open(const std::string& path, FileMode mode) {
@@ -86,6 +131,11 @@ std::unique_ptr<IFile> Win32Files::Open(const std::string& path, FileMode mode) 
       access |= GENERIC_WRITE;
       share = FILE_SHARE_READ;
       break;
+    case FileMode::kReplaceOwnerOnly: {
+      HANDLE h = CreateOwnerOnly(Cp949ToWide(path));
+      if (h == INVALID_HANDLE_VALUE) return nullptr;
+      return std::make_unique<Win32File>(h);
+    }
   }
   HANDLE h = ::CreateFileW(Cp949ToWide(path).c_str(), access, share, nullptr, disposition,
                            FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -6,8 +6,8 @@ namespace fakes {
 
 class FakeFile : public platform::IFile {
  public:
-  FakeFile(std::shared_ptr<std::string> data, int& openCount)
-      : data_(std::move(data)), openCount_(openCount) {
+  FakeFile(std::shared_ptr<std::string> data, int& openCount, bool failWrites = false)
+      : data_(std::move(data)), openCount_(openCount), failWrites_(failWrites) {
     ++openCount_;
   }
   ~FakeFile() override { --openCount_; }
@@ -25,6 +25,7 @@ class FakeFile : public platform::IFile {
   }
 
   bool Write(const std::string& bytes) override {
+    if (failWrites_) return false;
     if (pos_ > data_->size()) data_->resize(pos_, '\0');
     data_->replace(pos_, std::min(bytes.size(), data_->size() - pos_), bytes);
     pos_ += bytes.size();
@@ -39,6 +40,7 @@ class FakeFile : public platform::IFile {
  private:
   std::shared_ptr<std::string> data_;
   int& openCount_;
+  bool failWrites_;
   std::size_t pos_ = 0;
 };
 
@@ -52,14 +54,22 @@ std::unique_ptr<platform::IFile> FakeFiles::Open(const std::string& path,
                                                  platform::FileMode mode) {
   opened_.push_back(path);
   if (denied_.count(path)) return nullptr;
+  const bool failWrites = failingWrites_.count(path) != 0;
+  if (mode == platform::FileMode::kReplaceOwnerOnly) {
+    // A new file: whoever holds the old one keeps the old bytes.
+    auto slot = std::make_shared<std::string>();
+    files_[path] = slot;
+    ownerOnly_.insert(path);
+    return std::make_unique<FakeFile>(slot, openFiles_, failWrites);
+  }
   if (mode == platform::FileMode::kReadWriteTruncate) {
     auto slot = Slot(path);
     slot->clear();
-    return std::make_unique<FakeFile>(slot, openFiles_);
+    return std::make_unique<FakeFile>(slot, openFiles_, failWrites);
   }
   auto it = files_.find(path);
   if (it == files_.end()) return nullptr;
-  return std::make_unique<FakeFile>(it->second, openFiles_);
+  return std::make_unique<FakeFile>(it->second, openFiles_, failWrites);
 }
 
 bool FakeFiles::ReadAllShared(const std::string& path, std::string& bytes) {
@@ -73,7 +83,10 @@ bool FakeFiles::ReadAllShared(const std::string& path, std::string& bytes) {
 
 bool FakeFiles::Delete(const std::string& path) {
   if (denied_.count(path)) return false;
-  return files_.erase(path) != 0;
+  ownerOnly_.erase(path);
+  if (files_.erase(path) == 0) return false;
+  deleted_.push_back(path);
+  return true;
 }
 
 bool FakeFiles::Append(const std::string& path, const std::string& bytes) {

@@ -21,15 +21,24 @@ class FakeFiles : public platform::IFiles {
   bool Append(const std::string& path, const std::string& bytes) override;
 
   // Arranging and checking.
-  void Put(const std::string& path, const std::string& bytes) { *Slot(path) = bytes; }
+  void Put(const std::string& path, const std::string& bytes) {
+    ownerOnly_.erase(path);
+    *Slot(path) = bytes;
+  }
   // The file's bytes ("" also for a missing file; use Exists to tell).
   std::string Get(const std::string& path) const;
   // Opens of this path fail (a folder that does not exist, a locked file).
   void Deny(const std::string& path) { denied_.insert(path); }
+  // Writes to files opened at this path fail (a full disk).
+  void FailWrites(const std::string& path) { failingWrites_.insert(path); }
+  // Whether the file at `path` was made by kReplaceOwnerOnly (and not replaced since).
+  bool IsOwnerOnly(const std::string& path) const { return ownerOnly_.count(path) != 0; }
 
   int OpenFiles() const { return openFiles_; }
   // Every path passed to Open or ReadAllShared, in order.
   const std::vector<std::string>& opened() const { return opened_; }
+  // Every path whose file Delete removed, in order.
+  const std::vector<std::string>& deleted() const { return deleted_; }
 
  private:
   friend class FakeFile;
@@ -37,7 +46,10 @@ class FakeFiles : public platform::IFiles {
 
   std::map<std::string, std::shared_ptr<std::string>> files_;
   std::set<std::string> denied_;
+  std::set<std::string> failingWrites_;
+  std::set<std::string> ownerOnly_;
   std::vector<std::string> opened_;
+  std::vector<std::string> deleted_;
   int openFiles_ = 0;
 };
 
