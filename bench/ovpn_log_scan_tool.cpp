@@ -6,10 +6,9 @@
 //                                       to standard output, FIRST and LAST as its
 //                                       first and last lines when not empty
 //
-// The file is read whole, as the client reads the log every second. The client reads
-// it into the same buffer each time; a new process has only new memory, so the file
-// goes into memory asking for huge pages, as tunra-codec does: first touching every
-// small page would cost more than the scan.
+// The file is mapped, not copied: the scan reads the page cache in place. (The client
+// reads the log into one buffer it keeps from tick to tick; a new process has only new
+// memory, and filling fresh pages would cost more than the scan itself.)
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -26,28 +25,15 @@
 
 namespace {
 
-bool ReadWhole(const char* path, std::string_view& bytes) {
+bool MapWhole(const char* path, std::string_view& bytes) {
   const int fd = open(path, O_RDONLY);
   if (fd < 0) return false;
   struct stat st;
-  bool ok = fstat(fd, &st) == 0;
-  const std::size_t want = ok ? static_cast<std::size_t>(st.st_size) : 0;
-  const std::size_t huge = std::size_t{2} << 20;
-  const std::size_t size = (want + huge) / huge * huge;
-  void* p = ok ? mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0) : MAP_FAILED;
-  ok = p != MAP_FAILED;
-  std::size_t got = 0;
-  if (ok) {
-    madvise(p, size, MADV_HUGEPAGE);  // a hint; fine without
-    while (got < want) {
-      const ssize_t n = read(fd, static_cast<char*>(p) + got, want - got);
-      if (n <= 0) {
-        ok = n == 0;
-        break;
-      }
-      got += static_cast<std::size_t>(n);
-    }
-    bytes = std::string_view(static_cast<const char*>(p), got);  // released at exit
+  bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  if (ok && st.st_size > 0) {
+    void* p = mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+    ok = p != MAP_FAILED;
+    if (ok) bytes = std::string_view(static_cast<const char*>(p), static_cast<std::size_t>(st.st_size));
   }
   close(fd);
   return ok;
@@ -67,7 +53,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::string_view log;
-  if (!ReadWhole(argv[argc - 1], log)) {
+  if (!MapWhole(argv[argc - 1], log)) {
     std::fprintf(stderr, "ovpn-log-scan: cannot read %s\n", argv[argc - 1]);
     return 2;
   }
