@@ -234,4 +234,59 @@ TEST(WinOpenVpn, ALaunchWithoutTheProgramFails) {
   EXPECT_TRUE(rig.owner.boxes().empty());
 }
 
+bool UnderWine() {
+  return ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+// Whether the Linux process `pid` still runs (not gone, not a zombie).
+bool LinuxProcessRuns(const std::string& pid) {
+  using ToDos = WCHAR*(CDECL*)(LPCSTR);
+  const auto toDos = reinterpret_cast<ToDos>(
+      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_dos_file_name")));
+  WCHAR* dos = toDos ? toDos(("/proc/" + pid + "/stat").c_str()) : nullptr;
+  if (!dos) return false;
+  std::string path;
+  for (const WCHAR* c = dos; *c; ++c) path += static_cast<char>(*c);  // an ASCII path
+  ::HeapFree(::GetProcessHeap(), 0, dos);
+  const std::string stat = ReadText(path);
+  const std::size_t close = stat.rfind(") ");
+  return close != std::string::npos && stat.compare(close + 2, 1, "Z") != 0;
+}
+
+// Under Wine the stand-in can stand for a real Linux OpenVPN: it lives as long as a
+// Linux command it runs in the program folder, and ending it by name ends the command.
+TEST(WinOpenVpn, ALinuxCommandLivesAndEndsWithTheStandIn) {
+  if (!UnderWine()) GTEST_SKIP() << "Linux commands run only under Wine";
+  Rig rig;
+  rig.Script(
+      "run echo $$ > unix.pid; echo 'Mon Mar 04 10:22:38 2024 Initialization Sequence Completed' >> event.log; "
+      "exec sleep 60\n");
+  ASSERT_EQ(rig.mgmt.LaunchOpenVpn(rig.record), 1);
+  EXPECT_EQ(rig.StatusBecomes(1), 1);  // written by the Linux command, the stand-in running
+  const std::string pid = ReadText(rig.dir() + "\\unix.pid").substr(0, ReadText(rig.dir() + "\\unix.pid").find('\n'));
+  ASSERT_FALSE(pid.empty());
+  EXPECT_TRUE(LinuxProcessRuns(pid)) << pid;
+
+  EXPECT_EQ(rig.mgmt.StopOpenVpn(), 1);
+  EXPECT_EQ(rig.mgmt.monitor().FindProcess("vexoop.exe"), 0);
+  const ULONGLONG end = ::GetTickCount64() + kPatienceMs;
+  while (LinuxProcessRuns(pid) && ::GetTickCount64() < end) ::Sleep(20);
+  EXPECT_FALSE(LinuxProcessRuns(pid)) << "the Linux command outlived the stand-in";
+  ::DeleteFileW(Wide(rig.dir() + "\\unix.pid").c_str());
+}
+
+// The command outlives the 3 s after which a stand-in that stopped beating would have
+// ended it.
+TEST(WinOpenVpn, TheStandInEndsWithItsLinuxCommand) {
+  if (!UnderWine()) GTEST_SKIP() << "Linux commands run only under Wine";
+  Rig rig;
+  rig.Script("run sleep 4; exit 3\n");
+  ASSERT_EQ(rig.mgmt.LaunchOpenVpn(rig.record), 1);
+  ASSERT_TRUE(rig.RunningBecomes(true));
+  ASSERT_TRUE(rig.RunningBecomes(false));
+  const std::string journal = ReadText(rig.journal());
+  EXPECT_NE(journal.find("run\tsleep 4; exit 3\tstarted"), std::string::npos) << journal;
+  EXPECT_NE(journal.find("run\tsleep 4; exit 3\tended\t3"), std::string::npos) << journal;
+}
+
 }  // namespace

@@ -8,6 +8,7 @@
 #include <shellapi.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -118,6 +119,113 @@ std::string Stamp() {
   return text;
 }
 
+// ---- Under Wine: a Linux command that lives as long as this program.
+
+using ToUnix = char*(CDECL*)(LPCWSTR);
+using ToDos = WCHAR*(CDECL*)(LPCSTR);
+
+template <typename F>
+F WineFunction(const char* name) {
+  HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+  return kernel ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(kernel, name))) : nullptr;
+}
+
+std::string UnixPath(const std::wstring& dos) {
+  const ToUnix toUnix = WineFunction<ToUnix>("wine_get_unix_file_name");
+  char* unix = toUnix ? toUnix(dos.c_str()) : nullptr;
+  if (!unix) return std::string();
+  std::string out(unix);
+  HeapFree(GetProcessHeap(), 0, unix);
+  return out;
+}
+
+bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  const bool ok = Append(file, bytes);
+  CloseHandle(file);
+  return ok;
+}
+
+// Runs the command in its own process group and ends that group when the stand-in
+// stops touching its heartbeat file for 3 s (a Wine process cannot learn its Linux
+// process id: /proc/self opened from it is the wineserver's); writes the exit code.
+// Arguments: folder, heartbeat file, the file for the exit code, the command file.
+const char* const kRunWrapper =
+    "cd \"$1\" || { echo 127 > \"$3.part\"; mv \"$3.part\" \"$3\"; exit 0; }\n"
+    "alive() { s=$(cat /proc/$1/stat 2>/dev/null) || return 1; s=${s##*) }; [ \"${s%% *}\" != Z ]; }\n"
+    "fresh() { [ $(( $(date +%s) - $(stat -c %Y \"$1\" 2>/dev/null || echo 0) )) -lt 3 ]; }\n"
+    "setsid sh \"$4\" &\n"
+    "child=$!\n"
+    "while alive \"$child\"; do\n"
+    "  if ! fresh \"$2\"; then kill -TERM \"-$child\" 2>/dev/null; break; fi\n"
+    "  sleep 0.2\n"
+    "done\n"
+    "wait \"$child\"\n"
+    "echo $? > \"$3.part\"; mv \"$3.part\" \"$3\"\n";
+
+// Starts `command` and waits until it ends; its exit code, or -1 (journalled) when it
+// could not be started.
+long RunUnixCommand(const std::string& command, const Journal& journal) {
+  const std::string what = "run\t" + command + "\t";
+  wchar_t temp[MAX_PATH + 1];
+  const DWORD tempLength = GetTempPathW(MAX_PATH + 1, temp);
+  wchar_t directory[MAX_PATH * 4];
+  const DWORD dirLength = GetCurrentDirectoryW(MAX_PATH * 4, directory);
+  const std::wstring base = std::wstring(temp, tempLength) + L"vexoop-run-" + std::to_wstring(GetCurrentProcessId()) +
+                            L"-" + std::to_wstring(GetTickCount());
+  const std::wstring wrapper = base + L".sh", commandFile = base + L".cmd", done = base + L".done",
+                     heartbeat = base + L".beat";
+  const std::string unixDir = UnixPath(std::wstring(directory, dirLength));
+  const ToDos toDos = WineFunction<ToDos>("wine_get_dos_file_name");
+  WCHAR* shell = toDos ? toDos("/bin/sh") : nullptr;
+  if (unixDir.empty() || !shell) {
+    journal.Write(what + "not-started not-under-wine");
+    if (shell) HeapFree(GetProcessHeap(), 0, shell);
+    return -1;
+  }
+  const std::wstring shellPath(shell);
+  HeapFree(GetProcessHeap(), 0, shell);
+  unsigned long beats = 0;
+  if (!WriteFileBytes(wrapper, kRunWrapper) || !WriteFileBytes(commandFile, command + "\n") ||
+      !WriteFileBytes(heartbeat, std::to_string(beats))) {
+    journal.Write(what + "not-started no-temp-files");
+    return -1;
+  }
+  std::wstring line = L"sh \"" + FromCodePage(UnixPath(wrapper), CP_UTF8) + L"\" \"" +
+                      FromCodePage(unixDir, CP_UTF8) + L"\" \"" + FromCodePage(UnixPath(heartbeat), CP_UTF8) + L"\" \"" +
+                      FromCodePage(UnixPath(done), CP_UTF8) + L"\" \"" + FromCodePage(UnixPath(commandFile), CP_UTF8) +
+                      L"\"";
+  std::vector<wchar_t> buffer(line.begin(), line.end());
+  buffer.push_back(L'\0');
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessW(shellPath.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &info)) {
+    journal.Write(what + "not-started " + std::to_string(GetLastError()));
+    return -1;
+  }
+  // A Linux process: its handle cannot be waited for under Wine, so the wrapper's
+  // exit-code file says when it ended.
+  CloseHandle(info.hThread);
+  CloseHandle(info.hProcess);
+  journal.Write(what + "started");
+  std::string code;
+  for (unsigned long round = 1; !ReadBytes(done, code); ++round) {
+    Sleep(50);
+    if (round % 5 == 0) WriteFileBytes(heartbeat, std::to_string(++beats));
+  }
+  DeleteFileW(done.c_str());
+  DeleteFileW(heartbeat.c_str());
+  DeleteFileW(wrapper.c_str());
+  DeleteFileW(commandFile.c_str());
+  const long exitCode = std::strtol(code.c_str(), nullptr, 10);
+  journal.Write(what + "ended\t" + std::to_string(exitCode));
+  return exitCode;
+}
+
 // The argument after `option` on the command line; empty when there is none.
 std::wstring Argument(int argc, wchar_t** argv, const wchar_t* option) {
   for (int i = 1; i + 1 < argc; ++i)
@@ -186,6 +294,11 @@ int main() {
         if (arrived) DeleteFileW(name.c_str());
         journal.Write("await\t" + step.text + (arrived ? "\tarrived" : "\ttimeout"));
         break;
+      }
+      case vexoop::Step::kRun: {
+        const long code = RunUnixCommand(step.text, journal);
+        if (log != INVALID_HANDLE_VALUE) CloseHandle(log);
+        ExitProcess(static_cast<UINT>(code));
       }
       case vexoop::Step::kExit:
         journal.Write("exit\t" + std::to_string(step.value));

@@ -65,6 +65,9 @@ Script ParseScript(const std::string& text, std::vector<std::string>& problems) 
     } else if (word == "exit") {
       step.kind = Step::kExit;
       ok = Number(rest, step.value);
+    } else if (word == "run") {
+      step.kind = Step::kRun;
+      ok = !rest.empty();
     } else if (word == "journal") {
       script.journal = rest;
       ok = !rest.empty();

@@ -13,6 +13,11 @@
 //   await NAME      waits until a file NAME (beside the log, or a full path) appears,
 //                   deletes it and goes on; after 120 s it goes on anyway (journalled)
 //   exit CODE       ends the program with that exit code (the log stays)
+//   run COMMAND     under Wine: runs COMMAND, a Linux shell command, in the program's
+//                   current folder and lives exactly as long as it does, ending with
+//                   its exit code; when this program is ended, so is the command
+//                   (its whole process group, within about 3 s): a real Linux
+//                   OpenVPN behind it
 //   journal PATH    where the journal goes (TUNRA_VEXOOP_JOURNAL wins; default
 //                   vexoop-journal.txt beside the program)
 //
@@ -24,6 +29,7 @@
 //           config=<present|missing>
 //   await   <name>   <arrived|timeout>
 //   exit    <code>
+//   run     <command>   <started|not-started WHY>, then   ended   <code>
 //   problem <line number>   <text>   (a line the program did not understand; skipped)
 #pragma once
 
@@ -33,8 +39,8 @@
 namespace vexoop {
 
 struct Step {
-  enum Kind { kLog, kRaw, kWait, kAwait, kExit } kind;
-  std::string text;       // log and raw text, await name
+  enum Kind { kLog, kRaw, kWait, kAwait, kExit, kRun } kind;
+  std::string text;       // log and raw text, await name, command
   unsigned long value = 0;  // wait time, exit code, line count
 };
 
