@@ -51,6 +51,24 @@ inline constexpr const char* kLinkErrorCaption = "통신오류";
 inline constexpr const char* kAlreadyConnectedText = "이미 접속 중입니다.";
 inline constexpr const char* kConnectionInfoCaption = "접속정보";
 inline constexpr const char* kDialErrorCaption = "장애정보";
+
+// The OpenVPN tunnel's start and supervision. CODE-002's line breaks are single
+// carriage returns, as the message box shows them.
+inline constexpr const char* kCertDownloadFailedText =
+    "CODE-020 : 시스템 장애로 업데이트를 정상적으로 수행하지 못했습니다. \n\n다음에 다시 시도해 주세요.";
+inline constexpr const char* kUpdateErrorCaption = "업데이트오류";
+inline constexpr const char* kFirewallText =
+    "CODE-002 : 다음 사항들을  확인해 주십시오.\r-----------------------------------------\r"
+    "① 시작 -> 제어판 -> Windows 방화벽 해제.\r\r②  특정 백신 프로그램을 사용중인 경우... \r\r"
+    "     프로그램 자체의 방화벽 기능에서 차단되경우  \r\r     해당 기능을 해제후  다시 접속해 보시기 바랍니다.";
+inline constexpr const char* kFirewallCaption = "방화벽 설정 오류";
+inline constexpr const char* kAdapterErrorText =
+    "CODE-003 : 네트워크 어뎁터 장치 설치 에러 발생 \n\n다시 접속 요청 후 네트워크 어뎁터 드라이버를 다시 설치 "
+    "하시기 바랍니다.  ";
+inline constexpr const char* kAdapterErrorCaption = "네트워크 장치 생성 오류";
+inline constexpr const char* kProcessEndedText = "CODE-004 : 서버에서 접속 종료 되었음";
+inline constexpr const char* kServerFailureText = "CODE-005 : 서버 장애로 인해 접속 종료됨 ";
+inline constexpr const char* kConnectErrorCaption = "접속 오류";
 inline constexpr const char* kUnknownTunnelKindText =
     "이 계정의 접속 방식은 이 프로그램에서 지원하지 않습니다.\n\n고객센터에 문의해 주세요.";
 

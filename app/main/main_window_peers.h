@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "app/main/main_diag_log.h"
+
 namespace app {
 
 // One of the two IP list panels, as the main window and the account panel use it.
@@ -26,8 +28,9 @@ class IIpPoolPanel : public IIpListPanel {
   virtual void StopForIpChange() = 0;
 };
 
-// The tunnel subsystem's operations the shell and the exchanges call. Results are the
-// operations' own: 1 or 0 on success, negative when not done.
+// The OpenVPN tunnel's operations the shell, the exchanges and the tunnel start call,
+// over the session record. Results are the operations' own: 1 or 0 on success,
+// negative when not done; failures that the user must see are shown by the operation.
 class ITunnelServices {
  public:
   virtual ~ITunnelServices() = default;
@@ -35,6 +38,21 @@ class ITunnelServices {
   virtual void RemoveOpenVpnFiles() = 0;   // credential, configuration and log file
   virtual int CheckTapAdapter() = 0;
   virtual int AllowThroughFirewall() = 0;  // firewall exceptions for the program and OpenVPN
+
+  // The start's steps, in the order the tunnel start runs them.
+  virtual int UnbindAdapterServices() = 0;  // 1 all tools ran; negative otherwise
+  virtual int WriteOpenVpnConfig() = 0;     // 1 written; -1 after its message
+  virtual int WriteCredentials() = 0;       // 0 written; -1
+  // The tunnel adapter's hardware address from the session (macAddr), its connection
+  // restarted for it; nothing when the adapter or the address is missing.
+  virtual void ApplyAdapterMac() = 0;
+  virtual int LaunchOpenVpn() = 0;          // 1 started; -1 not started (nothing shown)
+  // Supervision: the log's status code, and the tunnel adapter's address ("" when the
+  // adapter is not there).
+  virtual int ReadOpenVpnStatus() = 0;
+  virtual std::string TunnelAdapterAddress() = 0;
+  // The driver installer, started hidden and not waited for.
+  virtual void StartAdapterInstaller() = 0;
 };
 
 // The programs the user registered for the tunnel events ("IN_START", "IN_STOP",
@@ -71,6 +89,8 @@ struct MainWindowPeers {
   IUpdateAtLogin& update;
   IBanner& loginBanner;
   IBanner& accountBanner;
+  // The diagnostics log, shared with the tunnel services; the main window opens it.
+  CMainDiagLog& diagLog;
 };
 
 

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "net/route_mgmt.h"
+
 namespace app {
 
 struct MainWindowState {
@@ -33,6 +35,8 @@ struct MainWindowState {
   std::uint32_t savedDefaultIfIndex = 0;
   std::string savedDefaultGateway;
   int routesInstalled = 0;
+  // What the full-tunnel swap of an OpenVPN tunnel changed, undone by its teardown.
+  net::TunnelRouteUndo routeUndo;
 };
 
 }  // namespace app

@@ -9,16 +9,6 @@ namespace app {
 
 inline constexpr int kNotAvailable = -1;
 
-// No tunnel subsystem: no OpenVPN process or files, adapter, firewall
-// exceptions can exist.
-class TunnelNotAvailable final : public ITunnelServices {
- public:
-  void StopOpenVpn() override {}
-  void RemoveOpenVpnFiles() override {}
-  int CheckTapAdapter() override { return kNotAvailable; }
-  int AllowThroughFirewall() override { return kNotAvailable; }
-};
-
 // No program hooks: no registered program is started or ended.
 class ProgramHooksNotAvailable final : public IProgramHooks {
  public:

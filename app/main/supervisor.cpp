@@ -15,8 +15,8 @@ namespace app {
 void CTunraDlg::OnTimer(unsigned timerId) {
   switch (timerId) {
     case kTimerSupervise:
-      // The OpenVPN log is read here once the OpenVPN tunnel is in the program; the
-      // kind is read again after it, as a teardown there may change it.
+      // The kind is read again after the OpenVPN supervision, which may end the tunnel.
+      if (record_.vpnType == session::kVpnOpenVpn) SuperviseOpenVpn(peers_.tunnel.ReadOpenVpnStatus());
       if (record_.vpnType == session::kVpnPptp || record_.vpnType == session::kVpnL2tp) CheckRasLink();
       break;
     case kTimerServiceTime:
@@ -62,6 +62,9 @@ void CTunraDlg::ServiceTimeTick() {
     // Both teardowns kill this timer before the box opens, so this happens once.
     if (record_.vpnType == session::kVpnOpenVpn) TeardownOpenVpn(kTeardownError, protocol::kReasonServiceTimeZero);
     else TeardownRas();
+    // No logout notice follows this end: the panel must not go on looking connected
+    // (the address, a disconnect button that can no longer disconnect anything).
+    account_.ShowIdleLook();
     windows_.main.MessageBox(kServiceOverText, kPaymentErrorCaption, platform::kMbOk);
     OpenHelpPage();
     return;

@@ -26,6 +26,8 @@ int CTunraDlg::StartTunnel() {
   // A kind the program cannot start must not leave the progress dialog up and the
   // state at "connecting" with nothing that could ever end it.
   if (!IsDialled(record_.vpnType) && record_.vpnType != session::kVpnOpenVpn) {
+    // Back to "logged in": "IP chosen" would keep the options dialog refusing changes.
+    if (record_.connState == session::kConnIpChosen) record_.connState = session::kConnLoggedIn;
     windows_.main.MessageBox(kUnknownTunnelKindText, kConnectionInfoCaption, platform::kMbOk);
     return -1;
   }
@@ -44,16 +46,8 @@ int CTunraDlg::RunTunnelStart() {
   progress_.StartProgress();
   progress_.ResetProgress();
 
-  if (record_.vpnType == session::kVpnOpenVpn) {
-    // The OpenVPN branch belongs to the tunnel services, which this program does not
-    // have yet: they answer "not available" and the attempt is undone like any
-    // failed start.
-    const int started = peers_.tunnel.CheckTapAdapter();
-    if (started >= 0) return 1;
-    peers_.tunnel.RemoveOpenVpnFiles();
-    record_.connState = session::kConnLoggedIn;
-    return -1;
-  }
+  // 3. The OpenVPN branch.
+  if (record_.vpnType == session::kVpnOpenVpn) return StartOpenVpnTunnel();
 
   // 4. The dialled branch: the phonebook, then the dial.
   WritePhonebookFile(record_.vpnType, record_.replyHasZeroIp);

@@ -57,8 +57,9 @@ CTunraDlg::CTunraDlg(session::SessionRecord& record, platform::Platform& platfor
       reg_(platform.registry),
       tray_(platform.shell, platform.system),
       ras_config_(platform.files, platform.profile),
-      diag_log_(platform.files, platform.clock),
+      diag_log_(peers.diagLog),
       adapters_(platform.netTables, platform.registry, platform.netConnections, diag_log_),
+      update_mgmt_(platform.internet, platform.files, platform.clock, windows_.progUpdate, diag_log_),
       ras_(platform.ras, windows_.main, diag_log_),
       ctx_{record,          web_,           windows_.main,   platform.registry, platform.system, platform.systemFacts,
            platform.netTables, platform.shell, platform.files, platform.clock,    *this},
@@ -223,6 +224,8 @@ void CTunraDlg::ToggleLayout() {
   w.Redraw(IDC_MAIN_CLOSE);
   windows_.account.Redraw(IDC_ACCOUNT_EXPAND);
   narrow_layout_ = !narrow_layout_;
+  // The progress dialogs stay centred on the window in either layout.
+  for (platform::IWindow* progress : {&windows_.progUpdate, &windows_.vpnConn}) CenterOnMainWindow(*progress);
 }
 
 void CTunraDlg::CenterOnMainWindow(platform::IWindow& target) {
@@ -352,8 +355,12 @@ void CTunraDlg::TeardownOpenVpn(int reasonCode, const std::string& reasonText) {
   peers_.tunnel.StopOpenVpn();
   record_.connState = session::kConnIdle;
 
-  // 4. The default route the full-tunnel swap replaced goes back, on the physical path.
-  if (state_.savedDefaultIfIndex != 0 && !state_.savedDefaultGateway.empty()) {
+  // 4. The default routes the full-tunnel swap replaced go back, on the physical path.
+  if (!state_.routeUndo.Empty()) {
+    net::CRouteMgmt(platform_.netTables, diag_log_).UndoTunnelRoutes(state_.routeUndo);
+    state_.routeUndo = {};
+    state_.routesInstalled = 0;
+  } else if (state_.savedDefaultIfIndex != 0 && !state_.savedDefaultGateway.empty()) {
     net::CRouteMgmt(platform_.netTables, diag_log_)
         .AddRoute(state_.savedDefaultIfIndex, state_.savedDefaultGateway, "0.0.0.0", "0.0.0.0",
                   net::kMetricBackEnd);

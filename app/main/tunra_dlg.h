@@ -34,6 +34,7 @@
 #include "tunnel/ras_config_file.h"
 #include "tunnel/ras_mgmt.h"
 #include "app/main/main_diag_log.h"
+#include "app/update/update_mgmt.h"
 #include "net/adapter_mgmt.h"
 
 namespace app {
@@ -126,6 +127,20 @@ class CTunraDlg final : public IAccountPanelOwner,
   // when the dial failed, 1 otherwise; 0 when no dial is running (a late notification
   // of a dial that has already ended is ignored).
   int OnRasNotify(std::uint32_t state, std::uint32_t error);
+
+  // The OpenVPN branch of the start: bindings, certificate, files, adapter address,
+  // program. 1 started; -1 failed, its files removed.
+  int StartOpenVpnTunnel();
+  // The certificate the configuration names: downloaded when the back end's version
+  // is newer than the installed one or the file is missing. -1 when there is none.
+  int PrepareCertificate();
+  // 1 downloaded; -1 after CODE-020.
+  int DownloadCertificate();
+  // Launches the OpenVPN program and starts its supervision. 1 started; -1 refused
+  // (a tunnel is up) or failed (the event report tore it down).
+  int StartOpenVpn();
+  // Timer 1 for an OpenVPN tunnel: the log's status against the time allowed.
+  void SuperviseOpenVpn(int status);
   // Ends the OpenVPN tunnel; reason code 0 also sends an event report with the text
   // (declared with the panels' operations below).
 
@@ -179,6 +194,10 @@ class CTunraDlg final : public IAccountPanelOwner,
   int RunTunnelStart();
   // Deletes the phonebook file when one was written.
   void RemovePhonebookFile();
+  // An OpenVPN tunnel that failed: logout notice, teardown with the event, message.
+  void FailOpenVpn(const char* reason, const char* text, const char* caption);
+  // The OpenVPN tunnel came up with this adapter address.
+  void OnOpenVpnUp(const std::string& address);
 
   session::SessionRecord& record_;
   platform::Platform& platform_;
@@ -193,8 +212,9 @@ class CTunraDlg final : public IAccountPanelOwner,
   settings::CRegCtrl reg_;
   CTrayIcon tray_;
   tunnel::CRasConfigFile ras_config_;
-  CMainDiagLog diag_log_;
+  CMainDiagLog& diag_log_;
   net::CAdapterMgmt adapters_;
+  CUpdateMgmt update_mgmt_;
   tunnel::CRasMgmt ras_;
 
   MainWindowState state_;

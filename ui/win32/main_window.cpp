@@ -50,9 +50,9 @@ bool MainWindow::Create(HINSTANCE instance) {
   instance_ = instance;
   dlg_ = std::make_unique<app::CTunraDlg>(
       record_, platform_, *this,
-      app::MainWindowPeers{tunnel_not_available_,
-                           program_hooks_, update_not_available_, login_banner_, account_banner_});
-  program_hooks_.AttachLog(dlg_->diagLog());
+      app::MainWindowPeers{openvpn_services_, program_hooks_, update_not_available_, login_banner_, account_banner_,
+                           diag_log_});
+  program_hooks_.AttachLog(diag_log_);
   HWND window = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_MAIN), nullptr, &MainWindow::DialogProc,
                                    reinterpret_cast<LPARAM>(this));
   return window != nullptr;

@@ -12,6 +12,7 @@
 #include "app/hooks/program_hooks_on_system.h"
 #include "app/main/not_available.h"
 #include "app/main/tunra_dlg.h"
+#include "app/openvpn/openvpn_services.h"
 #include "platform/platform.h"
 #include "ui/win32/dialog_window.h"
 #include "ui/win32/font_static.h"
@@ -74,7 +75,9 @@ class MainWindow final : public app::IMainWindowHost {
   BannerLink login_banner_{platform_.shell, [this] { return reinterpret_cast<platform::WindowHandle>(login_.hwnd()); }};
   BannerLink account_banner_{platform_.shell,
                              [this] { return reinterpret_cast<platform::WindowHandle>(account_.hwnd()); }};
-  app::TunnelNotAvailable tunnel_not_available_;
+  // The diagnostics log and the OpenVPN tunnel's services, which report to it.
+  app::CMainDiagLog diag_log_{platform_.files, platform_.clock};
+  app::COpenVpnServices openvpn_services_{record_, platform_, window_, diag_log_};
   app::ProgramHooksOnSystem program_hooks_{platform_, record_};
   app::UpdateNotAvailable update_not_available_;
 

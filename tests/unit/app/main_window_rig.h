@@ -144,6 +144,7 @@ struct MainWindow {
   JournalHooks hooks{journal};
   FakeUpdate update;
   FakeBanner loginBanner, accountBanner;
+  app::CMainDiagLog diagLog{files, clock};
   bool program64 = false;
   std::unique_ptr<app::CTunraDlg> dlg;
 
@@ -155,7 +156,7 @@ struct MainWindow {
   app::CTunraDlg& Init() {
     dlg = std::make_unique<app::CTunraDlg>(
         record, services, host,
-        app::MainWindowPeers{tunnel, hooks, update, loginBanner, accountBanner}, program64);
+        app::MainWindowPeers{tunnel, hooks, update, loginBanner, accountBanner, diagLog}, program64);
     host.rasNotify = [this](std::uint32_t state, std::uint32_t error) { dlg->OnRasNotify(state, error); };
     dlg->OnInitDialog();
     return *dlg;

@@ -26,6 +26,35 @@ class JournalTunnel : public app::ITunnelServices {
     journal_.push_back("firewall");
     return 1;
   }
+  int UnbindAdapterServices() override {
+    journal_.push_back("unbind");
+    return 1;
+  }
+  int WriteOpenVpnConfig() override {
+    journal_.push_back("write config");
+    return configResult;
+  }
+  int WriteCredentials() override {
+    journal_.push_back("write credentials");
+    return credentialsResult;
+  }
+  void ApplyAdapterMac() override { journal_.push_back("adapter mac"); }
+  int LaunchOpenVpn() override {
+    journal_.push_back("launch openvpn");
+    return launchResult;
+  }
+  // The log's codes in turn; the last one stays.
+  int ReadOpenVpnStatus() override {
+    const int status = statuses.empty() ? -14 : statuses.front();
+    if (statuses.size() > 1) statuses.erase(statuses.begin());
+    return status;
+  }
+  std::string TunnelAdapterAddress() override { return adapterAddress; }
+  void StartAdapterInstaller() override { journal_.push_back("adapter installer"); }
+
+  int configResult = 1, credentialsResult = 0, launchResult = 1;
+  std::vector<int> statuses;
+  std::string adapterAddress = "10.8.0.6";
 
  private:
   Journal& journal_;

@@ -130,6 +130,9 @@ TEST(ServiceTimeTick, TheEndOfServiceEndsTheTunnel) {
     EXPECT_EQ(m.record.connState, 0);
     EXPECT_TRUE(m.window.timers().empty());
     EXPECT_EQ(m.Boxes(), std::vector<std::string>{"결제오류: CODE-001 : 서비스 제공이 종료 되었읍니다."});
+    // Down without a logout notice, the panel still shows it.
+    EXPECT_EQ(m.host.account.GetText(IDC_ACCOUNT_STATUS), "사용하실 아이피를 선택후 더블클릭 해주세요");
+    EXPECT_FALSE(m.host.account.IsVisible(IDC_ACCOUNT_CONNECT));
     ASSERT_EQ(m.shell.executed.size(), 1u);
     EXPECT_EQ(m.shell.executed[0].file, std::string("http://") + TUNRA_WEB_HOST + "/customer/faq.php");
   }

@@ -136,7 +136,7 @@ TEST(TunnelStart, AKindTheProgramCannotStartChangesNothing) {
   for (int vpnType : {0, 2, 5}) {
     Dial m;
     EXPECT_EQ(m.StartDial(vpnType), -1) << vpnType;
-    EXPECT_EQ(m.record.connState, session::kConnIpChosen) << vpnType;
+    EXPECT_EQ(m.record.connState, session::kConnLoggedIn) << vpnType;
     EXPECT_TRUE(m.journal.empty()) << vpnType;
     EXPECT_FALSE(m.host.vpnConn.IsVisible(kSelf)) << vpnType;
     EXPECT_EQ(m.window.boxes().size(), 1u) << vpnType;
