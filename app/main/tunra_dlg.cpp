@@ -301,6 +301,9 @@ void CTunraDlg::EndProgram() {
   if (ended_) return;
   ended_ = true;
   tray_.Remove();  // no icon of an ended program may stay in the notification area
+  // The credential file holds the password: it never outlives the program, whichever
+  // way the program ends (a system close leaves a running tunnel as it is).
+  peers_.tunnel.RemoveOpenVpnFiles();
   host_.EndDialog();
 }
 

@@ -287,7 +287,7 @@ TEST(TunraDlgExit, QuestionsAndWhatEachYesDoes) {
     EXPECT_FALSE(dlg.ended());
 
     dlg.OnCommand(row.command);  // Yes
-    EXPECT_EQ(m.journal, row.done);
+    EXPECT_EQ(m.journal, Then(row.done, {"remove openvpn files"}));  // the password never outlives the program
     EXPECT_EQ(m.host.calls, std::vector<std::string>{"end"});
     EXPECT_FALSE(m.shell.iconShown);
     EXPECT_EQ(m.shell.notified.back().message, platform::kNimDelete);
@@ -311,7 +311,7 @@ TEST(TunraDlgExit, SystemCloseEndsWithoutQuestionNoticeOrTeardown) {
   EXPECT_FALSE(m.window.IsVisible(kSelf));
   EXPECT_EQ(m.host.calls, std::vector<std::string>{"end"});
   EXPECT_FALSE(m.shell.iconShown);
-  EXPECT_TRUE(m.journal.empty());
+  EXPECT_EQ(m.journal, Journal{"remove openvpn files"});  // no notice, no teardown; the password file goes
   EXPECT_EQ(m.record.connState, 6);  // the tunnel outlives the program
   // A close command that arrives after the end asks nothing and does nothing.
   dlg.OnCommand(IDC_MAIN_CLOSE);
@@ -336,7 +336,7 @@ TEST(TunraDlgExit, AnExitConfirmedWhileTheQuestionIsOpenRunsOnce) {
     dlg.OnCommand(ID_TRAY_EXIT);
   };
   dlg.OnCommand(IDC_MAIN_CLOSE);
-  EXPECT_EQ(m.journal, Then({"logout user"}, RasTeardown()));
+  EXPECT_EQ(m.journal, Then(Then({"logout user"}, RasTeardown()), {"remove openvpn files"}));
   EXPECT_EQ(m.host.calls, std::vector<std::string>{"end"});
   EXPECT_EQ(m.window.boxes().size(), 2u);
 }
@@ -365,7 +365,7 @@ TEST(TunraDlgExit, TheStateAfterTheAnswerDecidesTheTeardown) {
       m.record.connState = row.answered;
     };
     dlg.OnCommand(row.command);
-    EXPECT_EQ(m.journal, row.done);
+    EXPECT_EQ(m.journal, Then(row.done, {"remove openvpn files"}));
     EXPECT_TRUE(dlg.ended());
   }
 }
@@ -460,7 +460,7 @@ TEST(TunraDlgExit, CloseMessageFromOutsideEndsTheProgram) {
   dlg.OnClose();
   EXPECT_EQ(m.host.calls, std::vector<std::string>{"end"});
   EXPECT_TRUE(m.window.boxes().empty());
-  EXPECT_TRUE(m.journal.empty());
+  EXPECT_EQ(m.journal, Journal{"remove openvpn files"});
   EXPECT_FALSE(m.shell.iconShown);
   dlg.OnClose();  // a second one does nothing more
   EXPECT_EQ(m.host.calls.size(), 1u);
