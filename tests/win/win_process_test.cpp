@@ -36,12 +36,15 @@ class FolderWithBlank {
   FolderWithBlank& operator=(const FolderWithBlank&) = delete;
 
   // Copies a system tool into the folder under `name`; its full path.
-  std::string Copy(const char* tool, const std::string& name) {
-    EXPECT_TRUE(::CopyFileW(Wide(SystemTool(tool)).c_str(), Wide(path_ + name).c_str(), FALSE)) << tool;
+  std::string Copy(const char* tool, const std::string& name) { return CopyFile(SystemTool(tool), name); }
+  std::string CopyFile(const std::string& from, const std::string& name) {
+    EXPECT_TRUE(::CopyFileW(Wide(from).c_str(), Wide(path_ + name).c_str(), FALSE)) << from;
     files_.push_back(name);
     return path_ + name;
   }
   const std::string& path() const { return path_; }
+  // A file a program writes into the folder, removed with it.
+  void Track(const std::string& name) { files_.push_back(name); }
 
  private:
   wintest::TempFolder temp_;
@@ -84,12 +87,15 @@ TEST(WinProcesses, AProgramRunsByItsFullPathAndEndsWithItsCode) {
 
 TEST(WinProcesses, AWaitEndsAtItsBoundAndTheProgramCanBeEnded) {
   FolderWithBlank folder;
-  const std::string program = folder.Copy("cmd.exe", "tool one.exe");
+  // The test-only OpenVPN stand-in runs until it is ended when it has nothing to do.
+  // ("cmd /c pause" ended at once when the test ran without a terminal: its console
+  // input was at its end.)
+  const std::string program = folder.CopyFile(TUNRA_VEXOOP_STANDIN, "tool one.exe");
+  folder.Track("vexoop-journal.txt");  // the stand-in's journal, beside it
   platform::win32::Win32Processes processes;
   platform::ProcessHandle process = 0;
   std::uint32_t pid = 0, error = 0;
-  // Waits for a key that never comes.
-  ASSERT_TRUE(processes.CreateProcess("\"" + program + "\" /c pause", Hidden(program), process, pid, error));
+  ASSERT_TRUE(processes.CreateProcess("\"" + program + "\"", Hidden(program), process, pid, error));
   EXPECT_EQ(processes.Wait(process, 300), platform::kWaitTimeout);
   std::uint32_t code = 0;
   ASSERT_TRUE(processes.GetExitCode(process, code));
