@@ -42,7 +42,21 @@
 //   binding tools "<adapter>" -> <1|-1|-2> | refused bad-argument
 //
 // Example: "route add 10.1.2.3/255.255.255.255 via 192.168.0.1 if 3 metric 50 as 75 -> 0".
-// The dialer's lines ("dial ...") follow the same form.
+//
+// The other areas write their own lines into the same file (their sources hold the exact
+// words); each names its area first and its result last:
+//
+//   ras dial entry=<entry> phone=<server> user=<user> phonebook=<path>: <outcome>
+//   ras hangup|status|projection connection <handle>: <outcome>
+//   openvpn launch "<command line>" -> pid <n> | not-started <error> | refused bad-argument
+//   process end "<name>" pid <n> -> ended | ending | not-ended | not-opened
+//   process end "<name>" -> none | list-unreadable
+//   process kill-tree "<command line>" -> exit <code> | timeout <ms> | not-started <error>
+//   hook <EVENT> start "<path>" -> 0 | not-started <error>
+//   hook <EVENT> end "<image>" -> <1|0> | refused <why>
+//   download <url> to <path> -> 0 <bytes> | failed <why>
+//   adapter installer "<path>" -> <0|error>
+//   openvpn config|credentials ...: the directives dropped from the back end's list
 #pragma once
 
 #include <cstdint>
