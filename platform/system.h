@@ -51,7 +51,21 @@ class ISystem {
 
   // GetVersionExA with the extended record; false when the call fails.
   virtual bool GetVersionEx(OsVersion& version) = 0;
+
+  // GetSystemDirectoryA: "C:\Windows\System32" (no trailing separator); empty when
+  // the call fails. For a 32-bit program on 64-bit Windows the system redirects this
+  // folder to the 32-bit one (SysWOW64) when a file in it is opened or started.
+  virtual std::string SystemDirectory() = 0;
+
+  // wProcessorArchitecture of GetNativeSystemInfo (GetSystemInfo where kernel32 lacks
+  // it): the machine's processor whatever this program's own bitness; 0 x86, 6
+  // Itanium, 9 AMD64, 12 ARM64.
+  virtual std::uint16_t NativeProcessorArchitecture() = 0;
 };
+
+// wProcessorArchitecture values.
+constexpr std::uint16_t kProcessorArchitectureIntel = 0;
+constexpr std::uint16_t kProcessorArchitectureAmd64 = 9;
 
 // SYSTEMTIME, local time.
 struct SystemTime {

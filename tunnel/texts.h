@@ -58,4 +58,9 @@ inline constexpr const char* kOvpnCredentialFileText = "CODE-016 : 접속 인증
 inline constexpr const char* kOvpnNoAccountText = "CODE-019 : 계정에 대한 정보가 없습니다";
 inline constexpr const char* kOvpnNoAccountCaption = "환경 설정 오류";
 
+// The tunnel adapter is missing or doubled: its driver is installed again.
+inline constexpr const char* kTapReinstallText =
+    "CODE-017 : 지금부터 네트워크 드라이버를 설치합니다. \n\n잠시만 기다려 주세요.";
+inline constexpr const char* kTapReinstallCaption = "설치오류";
+
 }  // namespace tunnel

@@ -83,6 +83,18 @@ bool Win32System::GetVersionEx(OsVersion& version) {
   return true;
 }
 
+std::string Win32System::SystemDirectory() {
+  wchar_t buffer[MAX_PATH + 1];
+  const UINT n = ::GetSystemDirectoryW(buffer, MAX_PATH + 1);
+  if (n == 0 || n > MAX_PATH) return std::string();
+  std::string path;
+  WideToCp949Exact(std::wstring(buffer, n), path);
+  return path;
+}
+
+// The same call as the system report's processor fact.
+std::uint16_t Win32System::NativeProcessorArchitecture() { return Win32SystemFacts().ProcessorArchitecture(); }
+
 std::time_t Win32Clock::Now() { return std::time(nullptr); }
 
 bool Win32Clock::LocalTime(std::time_t t, std::tm& out) { return localtime_s(&out, &t) == 0; }

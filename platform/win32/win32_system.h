@@ -15,6 +15,8 @@ class Win32System final : public ISystem {
   bool HasIsWow64Process() override;
   bool IsWow64Process() override;
   bool GetVersionEx(OsVersion& version) override;
+  std::string SystemDirectory() override;
+  std::uint16_t NativeProcessorArchitecture() override;
 };
 
 class Win32SystemFacts final : public ISystemFacts {

@@ -46,7 +46,12 @@ class FakeSystem : public platform::ISystem {
     return true;
   }
 
+  std::string SystemDirectory() override { return systemDirectory; }
+  std::uint16_t NativeProcessorArchitecture() override { return nativeArchitecture; }
+
   std::string windowsDirectory = "C:\\windows";
+  std::string systemDirectory = "C:\\windows\\system32";
+  std::uint16_t nativeArchitecture = platform::kProcessorArchitectureAmd64;
   std::string moduleFileName = "C:\\Program Files\\TUNRA\\tunra.exe";
   std::string currentDirectory = "C:\\Program Files\\TUNRA";
   bool directoryChangeSucceeds = true;
