@@ -89,6 +89,11 @@ bool CTunraDlg::OnInitDialog() {
 
   for (const ButtonBitmaps& b : kButtons) w.SetBitmaps(b.id, b.normal, b.pressed);
 
+  // The diagnostics log opens in the program's folder first, so it holds the firewall
+  // commands, which run before the environment is prepared.
+  const std::string module = platform_.system.ModuleFileName();
+  const std::size_t slash = module.rfind('\\');
+  if (slash != std::string::npos) diag_log_.Open(text::ForwardSlashes(module.substr(0, slash)));
   peers_.tunnel.AllowThroughFirewall();
   if (!PrepareEnvironment()) {
     // Said now rather than failing later on files written to a different folder.

@@ -12,7 +12,8 @@ COpenVpnServices::COpenVpnServices(session::SessionRecord& record, platform::Pla
       adapters_(platform.netTables, platform.registry, platform.netConnections, log),
       binding_tools_(platform.processes, platform.system, log),
       files_(platform.files, owner, log),
-      openvpn_(platform.processes, platform.files, owner, log) {}
+      openvpn_(platform.processes, platform.files, owner, log),
+      tap_(platform.processes, platform.system, adapters_, openvpn_, owner, log) {}
 
 void COpenVpnServices::ApplyAdapterMac() {
   // The address the service assigned, on the tunnel adapter; its connection restarts

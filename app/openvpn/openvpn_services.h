@@ -15,6 +15,7 @@
 #include "session/session_record.h"
 #include "tunnel/openvpn_files.h"
 #include "tunnel/openvpn_mgmt.h"
+#include "tunnel/tap_adapter.h"
 
 namespace app {
 
@@ -29,10 +30,8 @@ class COpenVpnServices final : public ITunnelServices {
 
   void StopOpenVpn() override { openvpn_.StopOpenVpn(); }
   void RemoveOpenVpnFiles() override { files_.RemoveOpenVpnFiles(record_); }
-  // The adapter check and the firewall exceptions come with the tunnel adapter's
-  // preparation; until then they answer "not done".
-  int CheckTapAdapter() override { return -1; }
-  int AllowThroughFirewall() override { return -1; }
+  int CheckTapAdapter() override { return tap_.CheckTapAdapter(record_); }
+  int AllowThroughFirewall() override { return tap_.AllowThroughFirewall(record_); }
   int UnbindAdapterServices() override {
     return binding_tools_.UnbindAdapterServices(record_.programDir, record_.tapAdapterName);
   }
@@ -52,6 +51,7 @@ class COpenVpnServices final : public ITunnelServices {
   net::CBindingTools binding_tools_;
   tunnel::COpenVpnFiles files_;
   tunnel::COpenVpnMgmt openvpn_;
+  tunnel::CTapAdapter tap_;
 };
 
 }  // namespace app
