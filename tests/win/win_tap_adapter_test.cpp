@@ -26,7 +26,8 @@
 
 namespace {
 
-constexpr const char* kTap = "TAP-Win32 Adapter V9";
+// The tunnel adapter's name on Windows 6.1, as Wine reports itself.
+constexpr const char* kTap = "Corvane PCI Fast Controller";
 
 std::wstring Wide(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
 
@@ -183,7 +184,7 @@ TEST(WinTapAdapter, TheAdapterListStandInAddsTheScriptsAdaptersToTheSystems) {
                         "guid {11111111-2222-3333-4444-555555555555}\r\n"
                         "metric 30\r\n"
                         "adapter 101\r\n"
-                        "description TAP-Win32 Adapter V9 #2\r\n"));
+                        "description Corvane PCI Fast Controller #2\r\n"));
   std::vector<platform::AdapterInfo> list;
   ASSERT_EQ(rig.tables.GetAdaptersInfo(list), 0u);
   ASSERT_EQ(list.size(), system.size() + 2);
@@ -228,7 +229,7 @@ TEST(WinTapAdapter, ZeroOrTwoAdaptersReinstallTheDriverWithForwardSlashCommands)
   const Row rows[] = {
       {"no adapter", "", true},
       {"one adapter", "adapter 100\r\naddress 10.8.0.6\r\n", false},
-      {"two adapters", "adapter 100\r\nadapter 101\r\ndescription TAP-Win32 Adapter V9 #2\r\n", true},
+      {"two adapters", "adapter 100\r\nadapter 101\r\ndescription Corvane PCI Fast Controller #2\r\n", true},
   };
   for (const Row& row : rows) {
     Rig rig;
@@ -270,8 +271,8 @@ TEST(WinTapAdapter, AfterTheInstallTheNextCheckFindsOneAdapter) {
   rig.tap.CheckTapAdapter(rig.record);
   EXPECT_EQ(rig.owner.boxes().size(), 1u);  // no second notice
   EXPECT_EQ(rig.log.Starting("tap check"),
-            (std::vector<std::string>{"tap check \"TAP-Win32 Adapter V9\" -> reinstall",
-                                      "tap check \"TAP-Win32 Adapter V9\" -> ok"}));
+            (std::vector<std::string>{"tap check \"Corvane PCI Fast Controller\" -> reinstall",
+                                      "tap check \"Corvane PCI Fast Controller\" -> ok"}));
 }
 
 TEST(WinTapAdapter, ExitCodesMissingToolsAndThe32BitPackage) {

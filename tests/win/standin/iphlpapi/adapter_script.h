@@ -11,7 +11,9 @@
 //   adapter INDEX            a new adapter with that interface index (take one above
 //                            the system's own, e.g. 100); the lines below describe it
 //   description TEXT         its description, the rest of the line (code page 949
-//                            bytes); default "TAP-Win32 Adapter V9"
+//                            bytes); default "Corvane PCI Fast Controller", the name
+//                            the client looks for on Wine's default Windows version
+//                            (6.1; "TAP-Win32 Adapter V9" on 64-bit 6.2 and 6.3)
 //   address A.B.C.D [MASK]   its IPv4 address (mask default 255.255.255.0): in the
 //                            adapter list and a row of the address table; without one
 //                            the adapter shows 0.0.0.0 and has no row
@@ -41,7 +43,7 @@ namespace standin {
 
 struct ScriptAdapter {
   std::uint32_t index = 0;
-  std::string description = "TAP-Win32 Adapter V9";
+  std::string description = "Corvane PCI Fast Controller";
   std::uint32_t address = 0;  // network byte order, as the IP Helper rows hold it
   std::uint32_t mask = 0;
   std::uint32_t gateway = 0;

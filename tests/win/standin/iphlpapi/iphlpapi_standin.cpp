@@ -150,11 +150,13 @@ void MoveList(IP_ADDR_STRING& head, const unsigned char* from, std::size_t size,
     node->Next = Moved(node->Next, from, size, to);
 }
 
-// The system's table of a call that answers `overflow` with the size it needs.
+// The system's table of a call that answers `overflow` with the size it needs. The
+// first call has room for a few dozen rows: Wine's calls take milliseconds each.
 template <typename Call>
 DWORD SystemTable(std::vector<unsigned char>& buffer, DWORD overflow, Call call) {
-  ULONG size = 0;
-  DWORD rc = call(nullptr, &size);
+  buffer.assign(16384, 0);
+  ULONG size = static_cast<ULONG>(buffer.size());
+  DWORD rc = call(buffer.data(), &size);
   for (int tries = 0; rc == overflow && tries < 5; ++tries) {
     buffer.assign(size, 0);
     rc = call(buffer.data(), &size);
