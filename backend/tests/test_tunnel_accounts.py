@@ -49,6 +49,28 @@ class TunnelAccounts(BackendTestCase):
                 self.assertEqual(fields.get("ip_pool_class"),
                                  "서울A^서울B^부산C^" if use_select == "0" else None)
 
+    def test_openvpn_accounts_of_the_end_to_end_scenarios(self):
+        # The time allowed to come up decides how long a failing scenario runs; the
+        # extra directives are sent as written (the client drops what it must); the
+        # certificate's address leads back to this back end, which serves it.
+        cases = [
+            # id, password, login_dealy, open_config
+            ("ovpn", "ovpn1234", "10", "proto udp^^connect-retry 2^script-security 2^up evil.bat^"),
+            ("ovpnquick", "ovpnquick1234", "2", "proto udp^connect-retry 2^"),
+        ]
+        host = "http://%s:%d/" % (self.backend.address, self.backend.port)
+        for user, password, delay, open_config in cases:
+            with self.subTest(user=user):
+                fields = self.login(user, password)
+                self.assertEqual((fields["vpntype"], fields["use_select"]), ("4", "1"))
+                self.assertEqual(fields["login_dealy"], delay)
+                self.assertEqual(fields["open_config"], open_config)
+                self.assertEqual((fields["server_ip"], fields["vpnport"]), ("127.0.0.1", "1194"))
+                self.assertEqual((fields["crt_ver"], fields["crt_file"]), ("1001", host + "cert/ca.crt"))
+        status, _, body = self.backend.request(b"GET", b"/cert/ca.crt")
+        self.assertEqual(status, 200)
+        self.assertIn(b"stand-in CA certificate", body)
+
     def test_end_dates_follow_the_moment_of_each_request(self):
         # The client checks the user again before each tunnel: the end must be
         # computed then, not when the back end started.

@@ -19,6 +19,21 @@
 #   NAME.diag            lines the diagnostics log must hold, in this order (it may
 #                        never hold a password the scenario typed)
 #   NAME.browser         lines the list of web pages the client opened must hold
+#   NAME.vexoop          the script of the test-only OpenVPN program (vexoop.exe beside
+#                        the exe); a line "--- next start" begins the script of its
+#                        next start (the last one plays for every further start);
+#                        without it the program plays its default (a tunnel that
+#                        comes up)
+#   NAME.vexoop-journal  lines the OpenVPN program's journal must hold, in this order
+#   NAME.no-vexoop       the OpenVPN program is missing while the scenario runs
+#   NAME.files           the OpenVPN working files beside the exe when the scenario
+#                        ends: those listed must be there, the others of vexoen.opc,
+#                        vrs.inf, event.log, ca.crt and crtver.ini absent (without it:
+#                        vexoen.opc, vrs.inf and event.log absent)
+#   NAME.events          lines the event reports the back end received must hold, in
+#                        this order (all reports' texts, one after the other)
+#   NAME.faults          fault switches of the back end from its start, one a line
+#                        (NAME[=ARG][@PATH], as its --fault option)
 #   NAME.requests        what the back end received (see below)
 #   NAME.exits           the client must end by itself after the scenario
 #   NAME.after.scenario  a second run in the same prefix, against NAME.after.expected
@@ -36,9 +51,11 @@ source "$root/scripts/lib/wine-env.sh"
 
 unset DISPLAY  # always a private display: nothing of the user's desktop is touched
 tunra_display_start || exit 1
-client= backend=
+client= backend= watcher= hidden=
 cleanup() {
   [[ -n $client ]] && kill "$client" 2>/dev/null
+  [[ -n $watcher ]] && kill "$watcher" 2>/dev/null
+  [[ -n $hidden ]] && mv "$hidden.away" "$hidden"
   [[ -n $backend ]] && kill "$backend" 2>/dev/null && wait "$backend" 2>/dev/null
   # The prefix is private to these tests: stop its server and services.
   "$TUNRA_WINESERVER" -k 2>/dev/null
@@ -65,11 +82,58 @@ rm -f "$exe_dir/sobrel.ini" "$exe_dir"/rasapi32-{script,drop,journal}.txt "$exe_
   "$TUNRA_RAS_JOURNAL" "$work"/diag.log "$work"/*.png "$work"/*.bmp
 export TUNRA_E2E_WORK=$work  # where the driver's `screenshot NAME` writes
 
+# The test-only OpenVPN program beside tunra.exe plays NAME.vexoop (the script of each
+# start in a file of its own, swapped for the next one by a watcher of the journal
+# once the program has read it) and journals to WORK_DIR. The working files of an
+# earlier run go; so do the certificate and its version, so every scenario starts
+# without them.
+vexoop=$exe_dir/vexoop.exe
+[[ -f $vexoop.away && ! -f $vexoop ]] && mv "$vexoop.away" "$vexoop"  # a run that was cut short
+if [[ ! -f $vexoop ]]; then
+  echo "FAIL: no stand-in vexoop.exe beside tunra.exe (build the target vexoop_standin)"
+  exit 1
+fi
+working_files=(vexoen.opc vrs.inf event.log ca.crt crtver.ini)
+for f in "${working_files[@]}" vexoop-script.txt vexoop-journal.txt; do rm -f "$exe_dir/$f"; done
+export TUNRA_VEXOOP_JOURNAL=$work/vexoop-journal.txt
+rm -f "$TUNRA_VEXOOP_JOURNAL" "$work"/vexoop-script*.txt "$work/events.txt"
+unset TUNRA_VEXOOP_SCRIPT
+if [[ -f $base.vexoop ]]; then
+  starts=$(awk -v dir="$work" 'BEGIN { n = 1; printf "" > (dir "/vexoop-script-1.txt") }
+    /^--- next start/ { n++; printf "" > (dir "/vexoop-script-" n ".txt"); next }
+    { print > (dir "/vexoop-script-" n ".txt") } END { print n }' "$base.vexoop")
+  cp "$work/vexoop-script-1.txt" "$work/vexoop-script.txt"
+  export TUNRA_VEXOOP_SCRIPT=$work/vexoop-script.txt
+  if ((starts > 1)); then
+    (
+      for ((next = 2; next <= starts; )); do
+        seen=$(grep -c $'^start\t' "$TUNRA_VEXOOP_JOURNAL" 2>/dev/null)
+        if ((${seen:-0} >= next - 1)); then
+          cp "$work/vexoop-script-$next.txt" "$work/vexoop-script.next.txt" &&
+            mv "$work/vexoop-script.next.txt" "$work/vexoop-script.txt"
+          ((next++))
+        fi
+        sleep 0.1
+      done
+    ) &
+    watcher=$!
+  fi
+fi
+if [[ -f $base.no-vexoop ]]; then
+  mv "$vexoop" "$vexoop.away" && hidden=$vexoop
+fi
+
 if [[ -n $backend_address ]]; then
   ready=$work/backend.ready
   : >"$ready"
+  faults=()
+  if [[ -f $base.faults ]]; then
+    while read -r fault; do
+      [[ -n $fault && $fault != \#* ]] && faults+=(--fault "$fault")
+    done <"$base.faults"
+  fi
   python3 "$root/backend/tunra_backend.py" "$backend_address" --record "$work/requests.jsonl" \
-    --time-limit 300 >"$ready" 2>"$work/backend.log" &
+    --time-limit 300 "${faults[@]}" >"$ready" 2>"$work/backend.log" &
   backend=$!
   for ((i = 0; i < 100; i++)); do
     grep -q listening "$ready" && break
@@ -177,6 +241,43 @@ fi
 if [[ -f $base.diag ]] && ! in_order "$base.diag" "$work/diag.log"; then
   echo "FAIL: the diagnostics log (diag.log) lacks lines of $(basename "$base").diag"
   status=1
+fi
+# The OpenVPN program's journal (NAME.vexoop-journal), kept in WORK_DIR.
+if [[ -f $base.vexoop-journal ]] && ! in_order "$base.vexoop-journal" "$TUNRA_VEXOOP_JOURNAL"; then
+  echo "FAIL: the OpenVPN program's journal (vexoop-journal.txt) lacks lines of $(basename "$base").vexoop-journal"
+  status=1
+fi
+# The OpenVPN working files left beside the program (NAME.files).
+if [[ -f $base.files ]]; then
+  kept=$(grep -v '^#' "$base.files")
+else
+  kept="ca.crt crtver.ini"  # not checked
+fi
+for f in "${working_files[@]}"; do
+  if grep -qwF -- "$f" <<<"$kept"; then
+    if [[ -f $base.files && ! -e $exe_dir/$f ]]; then
+      echo "FAIL: $f is not beside tunra.exe at the end"
+      status=1
+    fi
+  elif [[ -e $exe_dir/$f ]]; then
+    echo "FAIL: $f is still beside tunra.exe at the end"
+    status=1
+  fi
+done
+# NAME.events: the texts of the event reports the back end received, in order.
+if [[ -f $base.events ]]; then
+  python3 - "$work/requests.jsonl" >"$work/events.txt" <<'PY'
+import json, sys
+out = open(sys.stdout.fileno(), "w", encoding="cp949", errors="replace", newline="")
+for line in open(sys.argv[1], encoding="utf-8"):
+    record = json.loads(line) if line.strip() else {}
+    if record.get("path") == "/clientlogin/client_event_v1.php":
+        out.write("=== event report\r\n" + dict(record.get("params") or []).get("event", "") + "\r\n")
+PY
+  if ! in_order "$base.events" "$work/events.txt"; then
+    echo "FAIL: the event reports (events.txt) lack lines of $(basename "$base").events"
+    status=1
+  fi
 fi
 # NAME.browser: the web pages the client opened (lines as for NAME.ras-journal). The
 # page opens through a program Wine starts: it may take a moment.

@@ -92,10 +92,27 @@
 //                                  until the dialog is gone
 //   cancel-file SECONDS            waits for the open-file dialog and cancels it
 //
+// The OpenVPN tunnel: its working files beside the client and its program.
+//   msgbox-exact SECONDS           as msgbox, with each carriage return of the text
+//                                  shown as \r (and a line feed as \n)
+//   file PATH                      prints: file PATH N, then line I [TEXT] for each
+//                                  line of the file (code page 949), or file PATH
+//                                  absent; the client's folder in a line shows as
+//                                  <dir>; a line that does not end in CR LF is marked
+//                                  (LF) or (no line end); other control characters as
+//                                  \xHH
+//   write PATH TEXT                creates or truncates the file and writes TEXT and
+//                                  CR LF (code page 949)
+//   delete PATH                    deletes the file (a missing file is no failure)
+//   processes NAME                 prints: processes NAME N, the number of processes
+//                                  of the prefix running the program NAME (any case)
+//   wait-processes NAME N SECONDS  waits until N processes run the program NAME
+//
 // The first failing command prints "FAIL line N: ..." and ends the run with exit
 // code 1; exit code 2 means the script could not be read.
 #include <windows.h>
 #include <commctrl.h>
+#include <tlhelp32.h>
 
 #include <fcntl.h>
 #include <io.h>
@@ -103,6 +120,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cwctype>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -694,6 +712,106 @@ bool SettingText(const std::wstring& name, std::wstring& text) {
   return true;
 }
 
+// ---------------------------------------------------------------------------------
+// The OpenVPN tunnel's files and program.
+
+std::wstring Lower(std::wstring text) {
+  for (wchar_t& c : text) c = static_cast<wchar_t>(towlower(c));
+  return text;
+}
+
+// The folder of the client's program (the main window's process), without the final
+// separator; empty when it cannot be told.
+std::wstring ClientFolder(HWND main) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(main, &pid);
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  if (process == nullptr) return {};
+  wchar_t exe[MAX_PATH * 2] = {};
+  DWORD length = MAX_PATH * 2;
+  const bool named = QueryFullProcessImageNameW(process, 0, exe, &length) != FALSE;
+  CloseHandle(process);
+  if (!named) return {};
+  const std::wstring path(exe, length);
+  const std::size_t slash = path.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+}
+
+// `line` with every occurrence of `folder` (either separator, any letter case)
+// replaced by <dir>, so the expected output does not depend on where the tree is.
+std::wstring MaskFolder(const std::wstring& line, std::wstring folder) {
+  if (folder.empty()) return line;
+  for (wchar_t& c : folder)
+    if (c == L'\\') c = L'/';
+  folder = Lower(folder);
+  std::wstring flat = Lower(line);
+  for (wchar_t& c : flat)
+    if (c == L'\\') c = L'/';
+  std::wstring out;
+  std::size_t at = 0;
+  for (std::size_t found; (found = flat.find(folder, at)) != std::wstring::npos; at = found + folder.size())
+    out += line.substr(at, found - at) + L"<dir>";
+  return out + line.substr(at);
+}
+
+// Carriage returns as \r, other control characters but tab and line feed as \xHH.
+std::string Escaped(const std::string& text) {
+  std::string out;
+  for (unsigned char c : text) {
+    if (c == '\r') {
+      out += "\\r";
+    } else if (c < 0x20 && c != '\n' && c != '\t') {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "\\x%02X", c);
+      out += hex;
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out;
+}
+
+std::wstring FromCp949(const std::string& bytes) {
+  if (bytes.empty()) return {};
+  const int n = MultiByteToWideChar(949, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
+  if (n > 0) MultiByteToWideChar(949, 0, bytes.data(), static_cast<int>(bytes.size()), &wide[0], n);
+  return wide;
+}
+
+std::string ToCp949(const std::wstring& wide) {
+  if (wide.empty()) return {};
+  const int n = WideCharToMultiByte(949, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+  std::string bytes(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
+  if (n > 0) WideCharToMultiByte(949, 0, wide.data(), static_cast<int>(wide.size()), &bytes[0], n, nullptr, nullptr);
+  return bytes;
+}
+
+// The whole file, shared with a program that may be writing it.
+bool ReadWholeFile(const std::wstring& path, std::string& bytes) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  char chunk[4096];
+  DWORD got = 0;
+  while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
+  CloseHandle(file);
+  return true;
+}
+
+// Processes of this prefix whose program is `name`, without regard to case.
+int CountProcesses(const std::wstring& name) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return -1;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  int count = 0;
+  for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
+    if (Lower(entry.szExeFile) == Lower(name)) ++count;
+  CloseHandle(snapshot);
+  return count;
+}
+
 class Script {
  public:
   int Run(std::istream& in) {
@@ -1117,6 +1235,67 @@ class Script {
                    reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
       return WaitFor(5, [&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }) ||
              Fail("the open-file dialog stays");
+    }
+    if (command == "msgbox-exact") {
+      if (!Number(Word(), seconds)) return Fail("bad seconds");
+      if (!NeedMain()) return false;
+      if (!WaitFor(seconds, [&] { return (box_ = FindMessageBox(main_)) != nullptr; }))
+        return Fail("no message box");
+      Print("msgbox caption [" + Escaped(Utf8(RemoteText(box_))) + "]");
+      Print("msgbox text [" + Escaped(Utf8(RemoteText(GetDlgItem(box_, 0xFFFF)))) + "]");
+      return true;
+    }
+    if (command == "file") {
+      if (!NeedMain()) return false;
+      const std::string shown = Rest();
+      std::string bytes;
+      if (!ReadWholeFile(HostPath(Wide(shown)), bytes)) return Print("file " + shown + " absent"), true;
+      const std::wstring folder = ClientFolder(main_);
+      std::vector<std::string> lines;
+      std::size_t at = 0;
+      while (at < bytes.size()) {
+        const std::size_t end = bytes.find('\n', at);
+        std::string line = bytes.substr(at, end == std::string::npos ? std::string::npos : end - at);
+        std::string mark;
+        if (end == std::string::npos) mark = " (no line end)";
+        else if (!line.empty() && line.back() == '\r') line.pop_back();
+        else mark = " (LF)";
+        lines.push_back("[" + Escaped(Utf8(MaskFolder(FromCp949(line), folder))) + "]" + mark);
+        at = end == std::string::npos ? bytes.size() : end + 1;
+      }
+      Print("file " + shown + " " + std::to_string(lines.size()));
+      for (std::size_t i = 0; i < lines.size(); ++i) Print("line " + std::to_string(i + 1) + " " + lines[i]);
+      return true;
+    }
+    if (command == "write") {
+      const std::wstring path = HostPath(Wide(Word()));
+      const std::string bytes = ToCp949(Wide(Rest())) + "\r\n";
+      HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+      if (file == INVALID_HANDLE_VALUE) return Fail("cannot create the file");
+      DWORD written = 0;
+      const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                      written == bytes.size();
+      CloseHandle(file);
+      return ok || Fail("cannot write the file");
+    }
+    if (command == "delete") {
+      const std::wstring path = HostPath(Wide(Rest()));
+      return DeleteFileW(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND || Fail("cannot delete the file");
+    }
+    if (command == "processes") {
+      const std::string program = Word();
+      Print("processes " + program + " " + std::to_string(CountProcesses(Wide(program))));
+      return true;
+    }
+    if (command == "wait-processes") {
+      const std::string program = Word();
+      int want = 0;
+      if (program.empty() || !Int(Word(), want) || !Number(Word(), seconds))
+        return Fail("wait-processes NAME N SECONDS");
+      int seen = 0;
+      return WaitFor(seconds, [&] { return (seen = CountProcesses(Wide(program))) == want; }) ||
+             Fail(std::to_string(seen) + " processes run " + program);
     }
     return Fail("unknown command");
   }
