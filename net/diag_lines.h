@@ -56,6 +56,10 @@
 //   hook <EVENT> end "<image>" -> <1|0> | refused <why>
 //   download <url> to <path> -> 0 <bytes> | failed <why>
 //   adapter installer "<path>" -> <0|error>
+//   firewall run|repeat "<command line>" -> exit <code> | not-started <error> | timeout <ms>
+//   tap check "<name>" -> ok | reinstall | refused no-name
+//   tap reinstall "<folder>" arch <n> -> 64-bit | 32-bit
+//   tap driver remove|install "<command line>" -> exit <code> | not-started <error> | timeout <ms>
 //   openvpn config|credentials ...: the directives dropped from the back end's list
 #pragma once
 
