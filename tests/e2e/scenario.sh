@@ -34,6 +34,15 @@
 #                        this order (all reports' texts, one after the other)
 #   NAME.faults          fault switches of the back end from its start, one a line
 #                        (NAME[=ARG][@PATH], as its --fault option)
+#   NAME.adapters        the script of the test-only adapter list (iphlpapi.dll beside
+#                        the exe, loaded for iphlpapi=n,b): the adapters it adds to
+#                        Wine's; without it Wine's list alone (no tunnel adapter)
+#   NAME.adapters-WHAT   further adapter scripts, as WORK_DIR/adapters-WHAT.txt, for
+#                        the tools to copy over WORK_DIR/adapters.txt (the one in force)
+#   NAME.tools           the script of the test-only driver, installer and binding
+#                        tools beside the exe ($WORK in it stands for WORK_DIR);
+#                        without it each ends at once with 0
+#   NAME.tool-journal    lines the tools' journal must hold, in this order
 #   NAME.requests        what the back end received (see below)
 #   NAME.exits           the client must end by itself after the scenario
 #   NAME.after.scenario  a second run in the same prefix, against NAME.after.expected
@@ -121,6 +130,27 @@ if [[ -f $base.vexoop ]]; then
 fi
 if [[ -f $base.no-vexoop ]]; then
   mv "$vexoop" "$vexoop.away" && hidden=$vexoop
+fi
+
+# The tunnel adapter: the test-only adapter list plays NAME.adapters (a file it reads
+# again at every call, which a tool may replace); the test-only tools play NAME.tools.
+# Both journal to WORK_DIR.
+rm -f "$work"/adapters*.txt "$work"/tools.txt "$work"/{tool,adapters}-journal.txt
+unset TUNRA_ADAPTERS_SCRIPT TUNRA_TOOL_SCRIPT
+export TUNRA_ADAPTERS_JOURNAL=$work/adapters-journal.txt TUNRA_TOOL_JOURNAL=$work/tool-journal.txt
+rm -f "$exe_dir"/{iphlpapi-script.txt,standin-tool.txt}
+if [[ -f $base.adapters ]]; then
+  if [[ ! -f $exe_dir/iphlpapi.dll || ! -f $exe_dir/iphlpwine.dll ]]; then
+    echo "FAIL: no stand-in adapter list beside tunra.exe (build the target iphlpapi_standin)"
+    exit 1
+  fi
+  for f in "$base".adapters*; do cp "$f" "$work/${f##*.}.txt"; done
+  export TUNRA_ADAPTERS_SCRIPT=$work/adapters.txt
+  export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;iphlpapi=n,b"
+fi
+if [[ -f $base.tools ]]; then
+  sed "s|\$WORK|$work|g" "$base.tools" >"$work/tools.txt"
+  export TUNRA_TOOL_SCRIPT=$work/tools.txt
 fi
 
 if [[ -n $backend_address ]]; then
@@ -245,6 +275,11 @@ fi
 # The OpenVPN program's journal (NAME.vexoop-journal), kept in WORK_DIR.
 if [[ -f $base.vexoop-journal ]] && ! in_order "$base.vexoop-journal" "$TUNRA_VEXOOP_JOURNAL"; then
   echo "FAIL: the OpenVPN program's journal (vexoop-journal.txt) lacks lines of $(basename "$base").vexoop-journal"
+  status=1
+fi
+# The tools' journal (NAME.tool-journal), kept in WORK_DIR.
+if [[ -f $base.tool-journal ]] && ! in_order "$base.tool-journal" "$TUNRA_TOOL_JOURNAL"; then
+  echo "FAIL: the tools' journal (tool-journal.txt) lacks lines of $(basename "$base").tool-journal"
   status=1
 fi
 # The OpenVPN working files left beside the program (NAME.files).
