@@ -95,7 +95,7 @@ export TUNRA_E2E_WORK=$work  # where the driver's `screenshot NAME` writes
 # start in a file of its own, swapped for the next one by a watcher of the journal
 # once the program has read it) and journals to WORK_DIR. The working files of an
 # earlier run go; so do the certificate and its version, so every scenario starts
-# without them.
+# without them (and without the file a script's "await vexoop-release.txt" waits for).
 vexoop=$exe_dir/vexoop.exe
 [[ -f $vexoop.away && ! -f $vexoop ]] && mv "$vexoop.away" "$vexoop"  # a run that was cut short
 if [[ ! -f $vexoop ]]; then
@@ -103,7 +103,7 @@ if [[ ! -f $vexoop ]]; then
   exit 1
 fi
 working_files=(vexoen.opc vrs.inf event.log ca.crt crtver.ini)
-for f in "${working_files[@]}" vexoop-script.txt vexoop-journal.txt; do rm -f "$exe_dir/$f"; done
+for f in "${working_files[@]}" vexoop-script.txt vexoop-journal.txt vexoop-release.txt; do rm -f "$exe_dir/$f"; done
 export TUNRA_VEXOOP_JOURNAL=$work/vexoop-journal.txt
 rm -f "$TUNRA_VEXOOP_JOURNAL" "$work"/vexoop-script*.txt "$work/events.txt"
 unset TUNRA_VEXOOP_SCRIPT
