@@ -34,8 +34,9 @@ void CLogoutDlg::OnLogout() {
   }
   // 2. The back end hears of the logout first (the panel's idle look follows it).
   c_.owner.SendLogout(protocol::kLogoutByUser);
-  // 3. A running tunnel ends; no reconnect tick may follow.
-  if (c_.record.connState == session::kConnConnected) {
+  // 3. A running tunnel ends, and so does one still starting (its program would go on
+  // and bring a tunnel up after the logout); no reconnect tick may follow.
+  if (c_.record.connState == session::kConnConnected || c_.record.connState == session::kConnConnecting) {
     StopReconnect(c_.mainWindow, c_.reconnect);
     c_.owner.TeardownByKind();
   }

@@ -27,18 +27,19 @@ bool IsAssignedAddress(const std::string& address) {
 
 int CTunraDlg::StartOpenVpnTunnel() {
   ITunnelServices& tunnel = peers_.tunnel;
+  // A step that fails before the program runs leaves no tunnel: the state goes back to
+  // idle, or "connecting" would refuse every later start and the options for good.
+  auto failBeforeLaunch = [&] {
+    tunnel.RemoveOpenVpnFiles();
+    record_.connState = session::kConnIdle;
+    return -1;
+  };
   // 3.1. Bindings the tunnel adapter must not carry.
   tunnel.UnbindAdapterServices();
   // 3.2. The certificate the configuration names.
-  if (PrepareCertificate() < 0) {
-    tunnel.RemoveOpenVpnFiles();
-    return -1;
-  }
+  if (PrepareCertificate() < 0) return failBeforeLaunch();
   // 3.3-3.4. The configuration and the credentials.
-  if (tunnel.WriteOpenVpnConfig() < 0 || tunnel.WriteCredentials() < 0) {
-    tunnel.RemoveOpenVpnFiles();
-    return -1;
-  }
+  if (tunnel.WriteOpenVpnConfig() < 0 || tunnel.WriteCredentials() < 0) return failBeforeLaunch();
   // 3.5. The adapter's hardware address from the session.
   tunnel.ApplyAdapterMac();
   // 3.6. The program.

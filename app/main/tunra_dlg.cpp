@@ -296,9 +296,11 @@ void CTunraDlg::OnCloseButton() {
 void CTunraDlg::OnTrayExit() {
   const bool connected = record_.connState == session::kConnConnected;
   if (!Confirm(connected ? kExitConnectedText : kExitText, kTrayExitCaption)) return;
-  // The tray's exit notifies the back end in every state and ends only a connected tunnel.
+  // The tray's exit notifies the back end in every state and ends a tunnel that is up
+  // or still starting (a starting program would otherwise outlive the client).
   SendLogout(protocol::kLogoutByUser);
-  if (record_.connState == session::kConnConnected) TeardownByKind();
+  if (record_.connState == session::kConnConnected || record_.connState == session::kConnConnecting)
+    TeardownByKind();
   EndProgram();
 }
 

@@ -75,7 +75,7 @@ TEST_F(AccountPanelTest, LogoutByStateAndTunnelKind) {
       {session::kConnConnected, session::kVpnPptp, false, "teardown"},
       {session::kConnConnected, session::kVpnOpenVpn, true, "teardown"},  // reconnect off first
       {session::kConnLoggedIn, session::kVpnOpenVpn, true, nullptr},
-      {session::kConnConnecting, session::kVpnPptp, true, nullptr},  // only a running tunnel is ended here
+      {session::kConnConnecting, session::kVpnPptp, true, "teardown"},  // a starting tunnel ends too
       {session::kConnIdle, session::kVpnOpenVpn, false, nullptr},
   };
   for (const Row& row : rows) {

@@ -266,7 +266,7 @@ TEST(TunraDlgExit, QuestionsAndWhatEachYesDoes) {
       {IDC_MAIN_CLOSE, 0, 4, false, {}},                                // before any login: no request
       {ID_TRAY_EXIT, 6, 4, true, Then({"logout user"}, OpenVpnTeardown())},
       {ID_TRAY_EXIT, 6, 3, true, Then({"logout user"}, RasTeardown())},
-      {ID_TRAY_EXIT, 5, 1, false, {"logout user"}},                // the tray ends only a connected tunnel
+      {ID_TRAY_EXIT, 5, 1, false, Then({"logout user"}, RasTeardown())},  // a starting tunnel ends too
       {ID_TRAY_EXIT, 2, 4, false, {"logout user"}},
       {ID_TRAY_EXIT, 0, 4, false, {"logout user"}},                // the notice in every state
   };
