@@ -23,68 +23,25 @@
 
 #include "adapter_script.h"
 
+#include "../common/standin_support.h"
+
 namespace {
+
+using standin_support::Environment;
+using standin_support::FromCodePage;
+using standin_support::ReadBytes;
+using standin_support::ToCodePage;
+using standin_support::WindowsPath;
 
 HMODULE self_module = nullptr;
 CRITICAL_SECTION journal_lock;
 std::string* last_problems = nullptr;  // the problems journalled last, not repeated
-
-std::wstring FromCodePage(const std::string& text, UINT codePage) {
-  if (text.empty()) return std::wstring();
-  const int n = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring out(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
-  if (n > 0) MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), &out[0], n);
-  return out;
-}
-
-std::string ToUtf8(const std::wstring& text) {
-  if (text.empty()) return std::string();
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                    nullptr);
-  std::string out(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
-  if (n > 0) WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], n, nullptr, nullptr);
-  return out;
-}
-
-// A Linux path (under Wine) becomes the Windows path of the same file.
-std::wstring WindowsPath(const std::wstring& path) {
-  if (path.empty() || path[0] != L'/') return path;
-  using ToDos = WCHAR*(CDECL*)(LPCSTR);
-  HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-  const ToDos toDos =
-      kernel ? reinterpret_cast<ToDos>(reinterpret_cast<void*>(GetProcAddress(kernel, "wine_get_dos_file_name")))
-             : nullptr;
-  if (WCHAR* dos = toDos ? toDos(ToUtf8(path).c_str()) : nullptr) {
-    std::wstring out(dos);
-    HeapFree(GetProcessHeap(), 0, dos);
-    return out;
-  }
-  return path;
-}
-
-std::wstring Environment(const wchar_t* name) {
-  std::vector<wchar_t> buffer(32768);
-  const DWORD n = GetEnvironmentVariableW(name, buffer.data(), static_cast<DWORD>(buffer.size()));
-  if (n == 0 || n >= buffer.size()) return std::wstring();
-  return WindowsPath(std::wstring(buffer.data(), n));
-}
 
 std::wstring OwnFolder() {
   wchar_t buffer[MAX_PATH * 4];
   const DWORD n = GetModuleFileNameW(self_module, buffer, MAX_PATH * 4);
   const std::wstring path(buffer, n);
   return path.substr(0, path.find_last_of(L'\\') + 1);
-}
-
-bool ReadBytes(const std::wstring& path, std::string& bytes) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  char chunk[4096];
-  DWORD got = 0;
-  while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
-  CloseHandle(file);
-  return true;
 }
 
 void Journal(const std::wstring& path, const std::string& text) {

@@ -36,63 +36,20 @@
 #include <string>
 #include <vector>
 
+#include "../common/standin_support.h"
+
 namespace {
 
-std::wstring FromCodePage(const std::string& text, UINT codePage) {
-  if (text.empty()) return std::wstring();
-  const int n = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring out(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
-  if (n > 0) MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), &out[0], n);
-  return out;
-}
-
-std::string ToCodePage(const std::wstring& text, UINT codePage) {
-  if (text.empty()) return std::string();
-  const int n = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                    nullptr);
-  std::string out(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
-  if (n > 0) WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), &out[0], n, nullptr, nullptr);
-  return out;
-}
-
-// A Linux path (under Wine) becomes the Windows path of the same file.
-std::wstring WindowsPath(const std::wstring& path) {
-  if (path.empty() || path[0] != L'/') return path;
-  using ToDos = WCHAR*(CDECL*)(LPCSTR);
-  HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-  const ToDos toDos =
-      kernel ? reinterpret_cast<ToDos>(reinterpret_cast<void*>(GetProcAddress(kernel, "wine_get_dos_file_name")))
-             : nullptr;
-  if (WCHAR* dos = toDos ? toDos(ToCodePage(path, CP_UTF8).c_str()) : nullptr) {
-    std::wstring out(dos);
-    HeapFree(GetProcessHeap(), 0, dos);
-    return out;
-  }
-  return path;
-}
-
-std::wstring Environment(const wchar_t* name) {
-  std::vector<wchar_t> buffer(32768);
-  const DWORD n = GetEnvironmentVariableW(name, buffer.data(), static_cast<DWORD>(buffer.size()));
-  if (n == 0 || n >= buffer.size()) return std::wstring();
-  return WindowsPath(std::wstring(buffer.data(), n));
-}
+using standin_support::Environment;
+using standin_support::FromCodePage;
+using standin_support::ReadBytes;
+using standin_support::ToCodePage;
+using standin_support::WindowsPath;
 
 // The folder of a path, with its separator ("C:\a\b.exe" -> "C:\a\").
 std::wstring FolderOf(const std::wstring& path) {
   const std::size_t slash = path.find_last_of(L"\\/");
   return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
-}
-
-bool ReadBytes(const std::wstring& path, std::string& bytes) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  char chunk[4096];
-  DWORD got = 0;
-  while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
-  CloseHandle(file);
-  return true;
 }
 
 // One line appended with the file opened for it: several stand-ins may write the same
