@@ -12,7 +12,7 @@
 #include <chrono>
 #include <cstring>
 
-#include "text/cp949.h"
+#include "platform/posix/http_response_head.h"
 
 namespace platform {
 
@@ -196,8 +196,7 @@ bool PosixInternet::ReadHead(Object& r) {
   std::string data;
   char buf[4096];
   std::size_t end, scanned = 0;
-  while ((end = data.find("\r\n\r\n", scanned)) == std::string::npos) {
-    scanned = data.size() < 3 ? 0 : data.size() - 3;  // the blank line may straddle two reads
+  while ((end = FindHeadEnd(data, scanned)) == std::string::npos) {
     switch (WaitFor(r.fd, POLLIN, timeouts_.receiveMs, r.deadline)) {
       case Wait::kTimeout: return Fail(kInternetErrorTimeout);
       case Wait::kError: return Fail(kInternetErrorConnectionAborted);
@@ -209,14 +208,11 @@ bool PosixInternet::ReadHead(Object& r) {
     data.append(buf, static_cast<std::size_t>(n));
     if (data.size() > (1u << 20)) return Fail(kInternetErrorConnectionAborted);
   }
-  const std::size_t line_end = data.find("\r\n");
-  const std::string status_line = data.substr(0, line_end);
-  const std::size_t space = status_line.find(' ');
-  if (status_line.compare(0, 5, "HTTP/") != 0 || space == std::string::npos)
-    return Fail(kInternetErrorConnectionAborted);
-  r.status = text::AtoI(status_line.substr(space + 1));
-  r.head = data.substr(line_end + 2, end - line_end);
-  r.pending = data.substr(end + 4);
+  ResponseHead head;
+  if (!ParseResponseHead(data, end, head)) return Fail(kInternetErrorConnectionAborted);
+  r.status = head.status;
+  r.head = std::move(head.headers);
+  r.pending = std::move(head.pending);
   r.head_read = true;
   return true;
 }
@@ -232,21 +228,7 @@ bool PosixInternet::QueryInfo(InternetHandle request, std::uint32_t infoLevel, s
     out = std::to_string(r->status);
     return true;
   }
-  if (infoLevel == kHttpQueryContentLength) {
-    // Header names match in any case; the value is given as sent, blanks trimmed.
-    const std::string lower = text::ToLowerAscii(r->head);
-    for (std::size_t pos = 0; pos < lower.size();) {
-      std::size_t eol = lower.find("\r\n", pos);
-      if (eol == std::string::npos) eol = lower.size();
-      if (lower.compare(pos, 15, "content-length:") == 0) {
-        std::size_t v = pos + 15;
-        while (v < eol && (r->head[v] == ' ' || r->head[v] == '\t')) ++v;
-        out = r->head.substr(v, eol - v);
-        return true;
-      }
-      pos = eol + 2;
-    }
-  }
+  if (infoLevel == kHttpQueryContentLength && FindHeaderValue(r->head, "content-length", out)) return true;
   last_error_ = kHttpErrorHeaderNotFound;
   return false;
 }
