@@ -14,7 +14,9 @@ void Favourites::BeginFill(std::string_view storedValue) {
 }
 
 int Favourites::TakePoolIp(const std::string& ip) {
-  poolIps_.insert(ip);
+  // Only the first record with this IP shows its favourites: a pool holding one IP
+  // under two codes showed them twice, and the next store doubled the stored value.
+  if (!poolIps_.insert(ip).second) return 0;
   const auto it = savedCount_.find(ip);
   if (it == savedCount_.end()) return 0;
   shown_.insert(shown_.end(), static_cast<std::size_t>(it->second), ip);

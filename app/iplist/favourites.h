@@ -21,7 +21,8 @@ class Favourites {
   // Starts a fill from the stored value: nothing shown until the pool's IPs come.
   void BeginFill(std::string_view storedValue);
   // One pool record's IP, in pool order: appends it to the shown favourites once for
-  // every stored entry equal to it, and returns how many times (the rows to show).
+  // every stored entry equal to it, and returns how many times (the rows to show). A
+  // later record with the same IP shows nothing more.
   int TakePoolIp(const std::string& ip);
   // Ends the fill: the stored entries whose IP no pool record had are kept aside.
   // Empty entries are no favourites and are not kept.

@@ -48,6 +48,9 @@ TEST_F(PoolPanelListsTest, FillFromPoolAndStoredValue) {
       {"c1^1.1.1.1", "", {"1.1.1.1"}, {}, {"c1"}},
       // A trailing '|' would be one more, empty record (the parser has dropped it).
       {"c1^a|", "x", {"a", ""}, {}, {"c1", ""}},
+      // One IP under two codes shows its favourites once: shown twice, the next store
+      // doubled the stored value at every login.
+      {"1^a|2^a|3^b", "a^b^a", {"a", "a", "b"}, {"b", "a", "a"}, {"1", "2", "3"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.pool);
