@@ -47,11 +47,25 @@ bool Favourites::RemoveLast(const std::string& ip) {
   return false;
 }
 
+namespace {
+
+// Whether `s` ends with a lead byte that has no second byte. Such a text (no IP
+// address is one) would take the '^' after it as its second byte when joined, and
+// the next read would merge it with the following entry.
+bool EndsInsideCharacter(const std::string& s) {
+  std::size_t run = 0;
+  while (run < s.size() && text::IsLeadByte(static_cast<unsigned char>(s[s.size() - 1 - run]))) ++run;
+  return run % 2 == 1;
+}
+
+}  // namespace
+
 std::string Favourites::StoredValue() const {
   std::string value;
   bool first = true;
   for (const std::vector<std::string>* list : {&kept_, &shown_}) {
     for (const std::string& ip : *list) {
+      if (EndsInsideCharacter(ip)) continue;
       if (!first) value += '^';
       value += ip;
       first = false;

@@ -34,7 +34,8 @@ class Favourites {
   // Removes the last shown favourite equal to `ip`; false when there is none.
   bool RemoveLast(const std::string& ip);
 
-  // The value to store: the kept entries, then the shown favourites.
+  // The value to store: the kept entries, then the shown favourites; an entry ending
+  // in half a Korean character is left out (it would swallow the separator).
   std::string StoredValue() const;
 
   // In the order they were added (the reverse of the favourites list's rows).

@@ -114,6 +114,20 @@ TEST_F(PoolPanelListsTest, RemovingTakesEverySelectedRowAndAlwaysStores) {
   EXPECT_EQ(StoredFavourites(), "b^c");
 }
 
+// An entry ending in a lead byte without its second byte took the next '^' as that
+// byte: stored as "x\xB0^10.0.0.1", it read back as one entry and the new favourite was
+// lost. Such an entry (no address is one) is left out of the value.
+TEST_F(PoolPanelListsTest, AHalfCharacterEntryNeverSwallowsTheNextFavourite) {
+  record.ipPoolList = "1^10.0.0.1";
+  StoreFavourites("x\xB0");
+  panel.LoadList();
+  Select(IDC_IP_AVAILABLE, {0});
+  panel.OnCommand(IDC_IP_ADD);
+  EXPECT_EQ(StoredFavourites(), "10.0.0.1");
+  panel.LoadList();
+  EXPECT_EQ(Texts(IDC_IP_FAVOURITES), Rows{"10.0.0.1"});
+}
+
 // Favourites of another pool (another class, or every favourite after a failed pool
 // exchange) used to be dropped from the value at the next add or remove.
 TEST_F(ClassPanelListsTest, FavouritesOfOtherPoolsStayInTheValue) {
