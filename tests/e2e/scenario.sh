@@ -323,12 +323,25 @@ if [[ -f $base.browser ]]; then
     status=1
   fi
 fi
-# The diagnostics log never holds a password typed into the login panel.
+# A password typed into the login panel is never in the diagnostics log, in an event
+# report or in a file left beside the program at the end (the credentials file lives
+# only while the tunnel runs).
+python3 - "$work/requests.jsonl" >"$work/event-texts.txt" <<'PY'
+import json, sys
+for line in open(sys.argv[1], encoding="utf-8"):
+    record = json.loads(line) if line.strip() else {}
+    if record.get("path") == "/clientlogin/client_event_v1.php":
+        print(json.dumps(record.get("params")))
+PY
 while read -r password; do
-  if ((${#password} >= 4)) && grep -qF -- "$password" "$work/diag.log" 2>/dev/null; then
-    echo "FAIL: the diagnostics log holds the password typed in the scenario"
-    status=1
-  fi
+  ((${#password} >= 4)) || continue
+  for f in "$work/diag.log" "$work/event-texts.txt" "$exe_dir"/*; do
+    [[ -f $f && $f != *.exe && $f != *.dll ]] || continue
+    if grep -qF -- "$password" "$f"; then
+      echo "FAIL: $(basename "$f") holds the password typed in the scenario"
+      status=1
+    fi
+  done
 done < <(cat "$scenario" "$base.after.scenario" 2>/dev/null | sed -n 's/^settext login 1006 //p')
 # A tunnel that came up leaves no phonebook behind: it holds the server and user.
 if grep -q $'state=8192\terror=0' "$TUNRA_RAS_JOURNAL" 2>/dev/null && [[ -e $exe_dir/sobrel.ini ]]; then
