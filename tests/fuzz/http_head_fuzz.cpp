@@ -34,7 +34,7 @@ bool ReferenceHeader(std::string_view headers, std::string& value) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  if (size == 0) return 0;
+  if (size == 0 || size > 8192) return 0;  // the reference search below is quadratic
   const std::size_t piece = 1 + data[0] % 16;
   const std::string_view input(reinterpret_cast<const char*>(data) + 1, size - 1);
 
