@@ -59,6 +59,23 @@ LRESULT CALLBACK FontStatic::Proc(HWND window, UINT message, WPARAM wparam, LPAR
   }
 }
 
+LOGFONTW FontStatic::Font() const {
+  LOGFONTW font{};
+  font.lfHeight = height_;
+  font.lfWeight = (font_flags_ & app::kFontBold) ? 900 : 400;
+  font.lfItalic = (font_flags_ & app::kFontItalic) != 0;
+  font.lfUnderline = (font_flags_ & app::kFontUnderline) != 0;
+  font.lfStrikeOut = (font_flags_ & app::kFontStrikeOut) != 0;
+  font.lfCharSet = DEFAULT_CHARSET;
+  font.lfOutPrecision = OUT_STRING_PRECIS;
+  font.lfClipPrecision = CLIP_CHARACTER_PRECIS;
+  font.lfQuality = DEFAULT_QUALITY;
+  font.lfPitchAndFamily = DEFAULT_PITCH;
+  // A longer face name is cut, as CreateFontW cuts it.
+  face_.copy(font.lfFaceName, LF_FACESIZE - 1);
+  return font;
+}
+
 void FontStatic::Paint() {
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(window_, &paint);
@@ -70,21 +87,17 @@ void FontStatic::Paint() {
 
   const int length = GetWindowTextLengthW(window_);
   std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  GetWindowTextW(window_, text.data(), length + 1);
-  text.resize(static_cast<size_t>(length));
+  text.resize(static_cast<size_t>(GetWindowTextW(window_, text.data(), length + 1)));
 
   SetTextColor(dc, text_color_);
   SetBkMode(dc, TRANSPARENT);
-  HFONT font = CreateFontW(height_, 0, 0, 0, (font_flags_ & app::kFontBold) ? 900 : 400,
-                           (font_flags_ & app::kFontItalic) != 0, (font_flags_ & app::kFontUnderline) != 0,
-                           (font_flags_ & app::kFontStrikeOut) != 0, DEFAULT_CHARSET, OUT_STRING_PRECIS,
-                           CLIP_CHARACTER_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, face_.c_str());
-  if (font != nullptr) {
-    HGDIOBJ old = SelectObject(dc, font);
-    DrawTextW(dc, text.c_str(), length, &rect, align_ | DT_WORDBREAK | DT_NOPREFIX);
-    SelectObject(dc, old);
-    DeleteObject(font);
-  }
+  const LOGFONTW style = Font();
+  HFONT created = make_font_(&style);
+  HGDIOBJ font = created != nullptr ? created : GetStockObject(DEFAULT_GUI_FONT);
+  HGDIOBJ old = SelectObject(dc, font);
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect, align_ | DT_WORDBREAK | DT_NOPREFIX);
+  SelectObject(dc, old);
+  if (created != nullptr) DeleteObject(created);
   EndPaint(window_, &paint);
 }
 

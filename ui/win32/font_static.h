@@ -1,5 +1,8 @@
 // A static control that paints its own text: chosen face, height, colours and
-// alignment on a solid background (the skinned windows' labels).
+// alignment on a solid background (the skinned windows' labels). Every paint creates
+// its font and frees it again; a font that cannot be created is replaced by the
+// system's GUI font, so the label still shows its text and nothing else happens (a
+// message box from WM_PAINT would open again on every paint).
 #pragma once
 
 #include "platform/win32/windows_include.h"
@@ -12,7 +15,11 @@ namespace ui {
 
 class FontStatic {
  public:
-  FontStatic() = default;
+  // Creates the label's font for one paint; nullptr when the system cannot.
+  using FontMaker = HFONT(WINAPI*)(const LOGFONTW*);
+
+  // `make` is the system's CreateFontIndirectW; tests give one that fails.
+  explicit FontStatic(FontMaker make = &CreateFontIndirectW) : make_font_(make) {}
   FontStatic(const FontStatic&) = delete;
   FontStatic& operator=(const FontStatic&) = delete;
   ~FontStatic();
@@ -30,7 +37,9 @@ class FontStatic {
  private:
   static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
   void Paint();
+  LOGFONTW Font() const;
 
+  FontMaker make_font_;
   HWND window_ = nullptr;
   std::wstring face_ = L"MS Sans Serif";
   int height_ = 8;

@@ -22,6 +22,7 @@ void Fill(HDC dc, const RECT& rect, COLORREF color) {
 void DrawCaption(HDC dc, const std::wstring& caption, RECT whole, const RECT& clip, COLORREF color) {
   if (clip.right <= clip.left) return;
   HRGN region = CreateRectRgn(clip.left, clip.top, clip.right, clip.bottom);
+  if (region == nullptr) return;  // unclipped, the caption would cover both parts in one colour
   SelectClipRgn(dc, region);
   SetTextColor(dc, color);
   DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &whole,
@@ -86,8 +87,7 @@ void ProgressEx::Paint() {
 
   const int length = GetWindowTextLengthW(window_);
   std::wstring caption(static_cast<size_t>(length) + 1, L'\0');
-  GetWindowTextW(window_, caption.data(), length + 1);
-  caption.resize(static_cast<size_t>(length));
+  caption.resize(static_cast<size_t>(GetWindowTextW(window_, caption.data(), length + 1)));
   SetBkMode(dc, TRANSPARENT);
   // The caption in the dialog's font.
   HFONT font = reinterpret_cast<HFONT>(SendMessageW(GetParent(window_), WM_GETFONT, 0, 0));

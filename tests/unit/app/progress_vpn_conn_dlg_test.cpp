@@ -189,6 +189,9 @@ TEST(ProgressPaint, FilledWidth) {
       {50, 50, 50, 200, 0},     // an empty range fills nothing instead of dividing by zero
       {400, 0, 300, 151, 151},  // outside the range: clamped to the bar
       {-5, 0, 300, 151, 0},
+      {50, 100, 0, 200, 0},                  // a reversed range fills nothing either
+      {INT_MAX, INT_MIN, INT_MAX, 200, 200},  // the widest range: no overflow
+      {0, INT_MIN, INT_MAX, 200, 100},
   };
   for (const Row& r : rows)
     EXPECT_EQ(app::ProgressFillWidth(r.position, r.minValue, r.maxValue, r.width), r.filled)
