@@ -6,6 +6,8 @@ from tunra_server import fixtures
 
 V1 = "/ClientLogin/user_check_v1.php"
 V0 = "/ClientLogin/user_check_v0.php"
+# The stand-in installer offered for 1185 (4,096 bytes): its digest, computed apart.
+STAND_IN_1185_SHA256 = "8006a93b71f706d53245a5a1bc94ff7d63dabd274640dfbdb6a2f0043d708b37"
 
 
 def client_view(plain):
@@ -167,8 +169,9 @@ class OtherScripts(BackendTestCase):
             status, headers, body = self.backend.request(
                 method, b"/ClientVersion/tunra/tunra_setup.php", b"" if method == b"POST" else None)
             self.assertEqual(status, 200)
+            # The stand-in installer of 1185: 4,096 bytes whose digest is fixed.
             self.assertEqual(body, ("version=1185\ndownload=http://%s/download/tunra_setup_1185.exe\n"
-                                    % host).encode())
+                                    "sha256=%s\n" % (host, STAND_IN_1185_SHA256)).encode())
         status, _ = self.backend.control("update", version="1186")
         self.assertEqual(status, 200)
         _, _, body = self.backend.request(b"GET", b"/ClientVersion/brand/brand_setup.php")

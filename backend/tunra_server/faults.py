@@ -10,6 +10,16 @@ drop=BYTES      send the head (announcing the whole length) and only the first
 slow=SECONDS    send the body in small pieces spread over SECONDS (default 5)
 close           close the connection without answering
 
+Switches for the update's version file (they change what it says, never how a
+reply is sent, and apply to version-file requests only):
+
+badhash=TEXT    the sha256 line names TEXT, or without TEXT a well-formed digest
+                of other bytes than the installer's
+nohash          no sha256 line, as a back end from before it
+update_file=NAME
+                the download line names NAME (for example ..\\evil.exe) as the
+                installer's file, and the installer is served under it
+
 A switch applies to every path or to one path (matched without regard to
 case), and optionally only to the next N matching requests. Several delays
 add up; of the other switches the first one added wins.
@@ -17,7 +27,10 @@ add up; of the other switches the first one added wins.
 
 import threading
 
-NAMES = ("delay", "status", "redirect", "empty", "garbage", "drop", "slow", "close")
+NAMES = ("delay", "status", "redirect", "empty", "garbage", "drop", "slow", "close",
+         "badhash", "nohash", "update_file")
+# Switches that change the version file's text instead of the way a reply is sent.
+VERSION_FILE = ("badhash", "nohash", "update_file")
 
 GARBAGE = (b"\xff\xfe<b>Warning</b>: the service is temporarily unavailable"
            b" (code 0x1F)\r\n<br>\r\n")
@@ -59,11 +72,20 @@ class Fault:
             return self._number(int, 500, 100, 599)
         if self.name == "drop":
             return self._number(int, None, 0, 1 << 30)
-        if self.name in ("empty", "close") and self.arg is not None:
+        if self.name in ("empty", "close", "nohash") and self.arg is not None:
             raise FaultError("%s takes no argument" % self.name)
+        if self.name == "update_file":
+            if not self.arg:
+                raise FaultError("update_file needs a file name")
+            try:
+                self.arg.encode("latin-1")
+            except UnicodeEncodeError:
+                raise FaultError("update_file: the name must be single-byte text")
         return self.arg
 
-    def applies_to(self, path):
+    def applies_to(self, path, version_file=False):
+        if self.name in VERSION_FILE and not version_file:
+            return False
         return self.path is None or self.path == path
 
     def describe(self):
@@ -97,12 +119,13 @@ class FaultSet:
         with self._lock:
             return [f.describe() for f in self._faults]
 
-    def take(self, path):
-        """The switches that apply to one request on path; counted ones are used up."""
+    def take(self, path, version_file=False):
+        """The switches that apply to one request on path (version_file: whether it
+        asks for the version file); counted ones are used up."""
         with self._lock:
             chosen = []
             for fault in self._faults:
-                if fault.applies_to(path):
+                if fault.applies_to(path, version_file):
                     chosen.append(fault)
                     if fault.times is not None:
                         fault.times -= 1

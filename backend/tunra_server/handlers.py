@@ -5,6 +5,7 @@ Script replies are plain key=value texts encoded with the payload codec; the
 plain text is kept in the Reply so the recorder can show it.
 """
 
+import hashlib
 import re
 import time
 
@@ -22,12 +23,13 @@ MSG_NO_IP = "선택하신 아이피를 사용할 수 없습니다."
 class Call:
     """One request as the handlers see it."""
 
-    def __init__(self, method, path, host, params=None, form=None):
+    def __init__(self, method, path, host, params=None, form=None, switches=None):
         self.method = method
         self.path = path            # lower-cased path, text
         self.host = host            # host[:port] the client used, for URLs in replies
         self.params = params or {}  # key (text) → value (CP949 bytes)
         self.form = form
+        self.switches = switches or {}  # version-file switches: name → argument or None
 
     def param(self, key):
         return self.params.get(key, b"")
@@ -213,10 +215,23 @@ def acknowledge(ctx, call):
 
 
 def version_file(ctx, call):
+    """version=N, download=<URL of the installer>, sha256=<its digest>: LF-separated
+    lines; clients that predate the sha256 line ignore it. The switches badhash,
+    nohash and update_file (call.switches) make it lie or leave the digest out."""
     version = ctx.offered_version()
-    text = "version=%d\ndownload=http://%s/download/%s\n" % (
-        version, call.host, ctx.fixture.installer_name(version))
-    data = text.encode("ascii", "replace")
+    switches = call.switches
+    name = switches.get("update_file") or ctx.fixture.installer_name(version)
+    lines = ["version=%d" % version, "download=http://%s/download/%s" % (call.host, name)]
+    if "nohash" not in switches:
+        data = installer_bytes(ctx, version)
+        digest = hashlib.sha256(data).hexdigest()
+        if "badhash" in switches:
+            # Well-formed, but the digest of other bytes (unless the test names one).
+            digest = switches["badhash"] or hashlib.sha256(data + b"\n").hexdigest()
+        lines.append("sha256=" + digest)
+    if "update_file" in switches:
+        ctx.announce_installer_name(name)
+    data = ("\n".join(lines) + "\n").encode("latin-1", "replace")
     return Reply(data, content_type="text/plain; charset=us-ascii", plain=data)
 
 
@@ -227,15 +242,23 @@ def _file_bytes(source, generated):
     return generated
 
 
-def installer(ctx, call, name):
-    version = ctx.offered_version()
-    if name != ctx.fixture.installer_name(version).lower():
-        return pages.not_found()
+def installer_bytes(ctx, version):
+    """The exact bytes /download/<file> serves: the source file (the control
+    endpoint's, the command line's or the fixture's), or a stand-in."""
     size = int(ctx.fixture.update.get("size", 4096))
     head = ("TUNRA reference back end: stand-in installer for client version %d.\r\n"
             "It installs nothing.\r\n" % version).encode()
-    data = _file_bytes(ctx.fixture.update.get("source"), head + b"." * max(0, size - len(head)))
-    return Reply(data, content_type="application/octet-stream")
+    return _file_bytes(ctx.update_source(), head + b"." * max(0, size - len(head)))
+
+
+def _installer_reply(ctx):
+    return Reply(installer_bytes(ctx, ctx.offered_version()), content_type="application/octet-stream")
+
+
+def installer(ctx, call, name):
+    if name != ctx.fixture.installer_name(ctx.offered_version()).lower():
+        return pages.not_found()
+    return _installer_reply(ctx)
 
 
 def certificate(ctx, call, name):
@@ -261,8 +284,32 @@ SCRIPTS = {
 }
 
 _VERSION_PATH = re.compile(r"^/clientversion/([^/]+)/([^/]+)_setup\.php$")
+_NAME_PARTS = re.compile(r"[/\\]")
 _DOWNLOAD_PATH = re.compile(r"^/download/([^/]+)$")
 _CERT_PATH = re.compile(r"^/cert/([^/]+)$")
+
+
+def is_version_file(path):
+    m = _VERSION_PATH.match(path)
+    return bool(m) and m.group(1) == m.group(2)
+
+
+def _last_part(text):
+    return _NAME_PARTS.split(text)[-1]
+
+
+def _announced_download(ctx, path):
+    """Whether path asks for an installer name a version file announced through
+    update_file: as written after /download/, or by its last part (after the last
+    '/' or '\\'), which is what remains once a URL holding '..' is resolved."""
+    for name in ctx.announced_installer_names():
+        name = name.lower()
+        if path == "/download/" + name:
+            return True
+        last = _last_part(name)
+        if last and _last_part(path) == last:
+            return True
+    return False
 
 
 def dispatch(ctx, call):
@@ -271,9 +318,10 @@ def dispatch(ctx, call):
     handler = SCRIPTS.get(call.path)
     if handler:
         return handler(ctx, call)
-    m = _VERSION_PATH.match(call.path)
-    if m and m.group(1) == m.group(2):
+    if is_version_file(call.path):
         return version_file(ctx, call)
+    if _announced_download(ctx, call.path):
+        return _installer_reply(ctx)
     m = _DOWNLOAD_PATH.match(call.path)
     if m:
         return installer(ctx, call, m.group(1))

@@ -35,13 +35,58 @@ class Context:
         self.recorder = recorder_
         self.faults = fault_set
         self.stop = stop
-        self.version_override = None
+        self.version_option = None          # --offer-version
+        self.version_override = None        # /_control/update?version=
         self.verbose = False
+        self.update_source_option = None    # --update-source
+        self.update_source_override = None  # /_control/update?source=
+        self.update_dir = None              # --update-dir: where that source may lie
+        self._announced = set()             # installer names sent through update_file
+        self._lock = threading.Lock()
 
     def offered_version(self):
-        if self.version_override is not None:
-            return self.version_override
+        for version in (self.version_override, self.version_option):
+            if version is not None:
+                return version
         return self.fixture.offered_version()
+
+    def update_source(self):
+        """The file served as the installer, or None for the generated stand-in."""
+        return (self.update_source_override or self.update_source_option
+                or self.fixture.update.get("source"))
+
+    def choose_update_source(self, name):
+        """The control endpoint's choice: a plain file name inside --update-dir, so a
+        request can never make the back end serve an arbitrary file. Empty: back to
+        the command line's or the fixture's source."""
+        if not name:
+            self.update_source_override = None
+            return
+        if not self.update_dir:
+            raise ValueError("source needs the back end started with --update-dir")
+        if name in (".", "..") or any(c in name for c in "/\\\0"):
+            raise ValueError("source must be a plain file name inside --update-dir")
+        folder = os.path.realpath(self.update_dir)
+        path = os.path.realpath(os.path.join(folder, name))
+        if os.path.dirname(path) != folder or not os.path.isfile(path):
+            raise ValueError("no file %r in --update-dir" % name)
+        self.update_source_override = path
+
+    def announce_installer_name(self, name):
+        with self._lock:
+            self._announced.add(name)
+
+    def announced_installer_names(self):
+        with self._lock:
+            return list(self._announced)
+
+    def reset(self):
+        """No switches, and the offer of the command line (or the fixture)."""
+        self.faults.reset()
+        self.version_override = None
+        self.update_source_override = None
+        with self._lock:
+            self._announced.clear()
 
     def own_host(self):
         return self.address if self.port == 80 else "%s:%d" % (self.address, self.port)
@@ -151,11 +196,13 @@ def handle_control(ctx, request, path, peer):
                                  int(times) if times else None)
             ctx.faults.add(fault)
         elif name == "reset":
-            ctx.faults.reset()
-            ctx.version_override = None
+            ctx.reset()
         elif name == "update":
-            version = args.get("version", "")
-            ctx.version_override = int(version) if version else None
+            if "version" in args:
+                version = args["version"]
+                ctx.version_override = int(version) if version else None
+            if "source" in args:
+                ctx.choose_update_source(args["source"])
         elif name == "reload":
             ctx.fixture = fixtures.load(ctx.fixture_path)
         elif name == "requests":
@@ -174,6 +221,7 @@ def handle_control(ctx, request, path, peer):
     result.update({
         "faults": ctx.faults.describe(),
         "offered_version": ctx.offered_version(),
+        "update_source": ctx.update_source(),
         "address": ctx.address, "port": ctx.port, "pid": os.getpid(),
         "record": ctx.recorder.path,
     })
@@ -217,7 +265,9 @@ def handle_connection(ctx, sock, peer):
         for key, value in pairs:
             params.setdefault(cp949text.to_text(key), value)
         host = _host_for(ctx, request)
-        call = handlers.Call(request.method.decode("latin-1"), path, host, params, form)
+        applied = ctx.faults.take(path, handlers.is_version_file(path))
+        switches = {f.name: f.value for f in applied if f.name in faults.VERSION_FILE}
+        call = handlers.Call(request.method.decode("latin-1"), path, host, params, form, switches)
 
         error = None
         try:
@@ -227,9 +277,9 @@ def handle_connection(ctx, sock, peer):
             sys.stderr.write(error)
             reply = _error_reply(500, "internal error")
 
-        applied = ctx.faults.take(path)
         delay = sum(f.value for f in applied if f.name == "delay")
-        primary = next((f for f in applied if f.name != "delay"), None)
+        primary = next((f for f in applied
+                        if f.name != "delay" and f.name not in faults.VERSION_FILE), None)
         if primary is not None:
             reply = _fault_reply(primary, reply, host)
         ctx.recorder.record(build_record(request, peer, path, form, bin_value, escaped, text,
@@ -321,6 +371,18 @@ def fault_option(text):
         raise argparse.ArgumentTypeError(str(e))
 
 
+def existing_file(text):
+    if not os.path.isfile(text):
+        raise argparse.ArgumentTypeError("%s is not a file" % text)
+    return os.path.abspath(text)
+
+
+def existing_dir(text):
+    if not os.path.isdir(text):
+        raise argparse.ArgumentTypeError("%s is not a folder" % text)
+    return os.path.abspath(text)
+
+
 def parse_args(argv):
     p = argparse.ArgumentParser(
         prog="tunra_backend.py",
@@ -338,6 +400,10 @@ def parse_args(argv):
                    help="stop by itself after SECONDS")
     p.add_argument("--offer-version", metavar="N", type=int,
                    help="client version the version file offers (overrides the fixture)")
+    p.add_argument("--update-source", metavar="FILE", type=existing_file,
+                   help="serve FILE as the offered installer (its sha256 goes in the version file)")
+    p.add_argument("--update-dir", metavar="DIR", type=existing_dir,
+                   help="folder from which /_control/update?source=NAME may choose a file")
     p.add_argument("--verbose", "-v", action="store_true", help="log each request to stderr")
     return p.parse_args(argv)
 
@@ -353,7 +419,9 @@ def main(argv=None):
     ctx = Context(fixture, args.fixture, args.address, args.port, None,
                   faults.FaultSet(args.fault), stop)
     ctx.verbose = args.verbose
-    ctx.version_override = args.offer_version
+    ctx.version_option = args.offer_version
+    ctx.update_source_option = args.update_source
+    ctx.update_dir = args.update_dir
     try:
         server = Server(ctx)
         ctx.recorder = recorder.Recorder(args.record)
