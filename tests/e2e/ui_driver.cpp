@@ -104,9 +104,14 @@
 //   write PATH TEXT                creates or truncates the file and writes TEXT and
 //                                  CR LF (code page 949)
 //   delete PATH                    deletes the file (a missing file is no failure)
+//   copy FROM TO                   copies the file FROM (one word) to TO (the rest of
+//                                  the line), making TO's folders first; relative
+//                                  paths are in the client's folder
 //   processes NAME                 prints: processes NAME N, the number of processes
-//                                  of the prefix running the program NAME (any case)
-//   wait-processes NAME N SECONDS  waits until N processes run the program NAME
+//                                  of the prefix running the program NAME (any case;
+//                                  the rest of the line, blanks included)
+//   wait-processes NAME N SECONDS  waits until N processes run the program NAME (which
+//                                  may hold blanks)
 //
 // The first failing command prints "FAIL line N: ..." and ends the run with exit
 // code 1; exit code 2 means the script could not be read.
@@ -896,6 +901,8 @@ class Script {
     if (!Window(name, window)) return false;
     if (!Int(word, id)) return Fail("bad control ID " + word);
     control = id == 0 ? window : GetDlgItem(window, id);
+    // A dialog being created is found once its first controls exist: wait for the rest.
+    if (control == nullptr) WaitFor(5, [&] { return (control = GetDlgItem(window, id)) != nullptr; });
     return control != nullptr || Fail("no control " + word + " in " + name);
   }
 
@@ -1283,15 +1290,32 @@ class Script {
       const std::wstring path = HostPath(Wide(Rest()));
       return DeleteFileW(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND || Fail("cannot delete the file");
     }
+    if (command == "copy") {
+      const std::wstring from = HostPath(Wide(Word()));
+      const std::wstring to = HostPath(Wide(Rest()));
+      if (from.empty() || to.empty()) return Fail("copy FROM TO");
+      // Each folder of TO from its root on: an existing one is no failure.
+      for (std::size_t at = to.find_first_of(L"\\/", 3); at != std::wstring::npos; at = to.find_first_of(L"\\/", at + 1))
+        CreateDirectoryW(to.substr(0, at).c_str(), nullptr);
+      return CopyFileW(from.c_str(), to.c_str(), FALSE) || Fail("cannot copy the file: " + std::to_string(GetLastError()));
+    }
     if (command == "processes") {
-      const std::string program = Word();
+      const std::string program = Rest();
       Print("processes " + program + " " + std::to_string(CountProcesses(Wide(program))));
       return true;
     }
     if (command == "wait-processes") {
-      const std::string program = Word();
+      // The name may hold blanks: N and SECONDS are the last two words.
+      std::string program = Rest();
+      std::string numbers[2];
+      for (int i = 1; i >= 0; --i) {
+        const std::size_t blank = program.find_last_of(' ');
+        if (blank == std::string::npos) return Fail("wait-processes NAME N SECONDS");
+        numbers[i] = program.substr(blank + 1);
+        program.erase(blank);
+      }
       int want = 0;
-      if (program.empty() || !Int(Word(), want) || !Number(Word(), seconds))
+      if (program.empty() || !Int(numbers[0], want) || !Number(numbers[1], seconds))
         return Fail("wait-processes NAME N SECONDS");
       int seen = 0;
       return WaitFor(seconds, [&] { return (seen = CountProcesses(Wide(program))) == want; }) ||
