@@ -9,7 +9,7 @@ bool CTunraApp::InitInstance(std::string_view branding, const RunMainWindow& run
   shell_.InitOle();
 
   record_.requestHeaders = session::kRequestHeaders;
-  record_.clientVersion = session::kClientVersion;
+  record_.clientVersion = client_version_;
   ApplyBranding(branding, record_);  // also sets setupPageName
   record_.windowsDir = system_.WindowsDirectory();
 

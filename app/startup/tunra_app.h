@@ -19,8 +19,11 @@ class CTunraApp {
   // Runs the main window modally; returns when it has closed.
   using RunMainWindow = std::function<void()>;
 
-  CTunraApp(session::SessionRecord& record, platform::IAppShell& shell, platform::ISystem& system)
-      : record_(record), shell_(shell), system_(system) {}
+  // `clientVersion` is the version this executable was built as (BuildClientVersion in
+  // WinMain); it becomes the record's client version at start-up.
+  CTunraApp(session::SessionRecord& record, platform::IAppShell& shell, platform::ISystem& system,
+            int clientVersion = session::kClientVersion)
+      : record_(record), shell_(shell), system_(system), client_version_(clientVersion) {}
   virtual ~CTunraApp() = default;
 
   // The whole start-up: common controls, OLE, the start-up values from the branding
@@ -34,6 +37,7 @@ class CTunraApp {
   session::SessionRecord& record_;
   platform::IAppShell& shell_;
   platform::ISystem& system_;
+  int client_version_;
   platform::WindowHandle other_instance_window_ = 0;
 };
 

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "app/startup/client_version.h"
 #include "app/startup/tunra_app.h"
 #include "platform/platform.h"
 #include "platform/win32/win32_app_shell.h"
@@ -41,7 +42,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   platform::win32::Win32AppShell app_shell;
   platform::Platform services{registry, profile, internet, net_tables, ras, net_connections, processes, shell, system, system_facts, clock, files, app_shell};
 
-  app::CTunraApp application(g_session, services.appShell, services.system);
+  app::CTunraApp application(g_session, services.appShell, services.system, app::BuildClientVersion());
   // The first argument after the program name, split by the C runtime's rules.
   const char* branding = __argc > 1 ? __argv[1] : "";
   application.InitInstance(branding, [instance, &services] {

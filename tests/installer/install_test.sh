@@ -1,0 +1,156 @@
+#!/usr/bin/env bash
+# install_test.sh SETUP_OLD SETUP_NEW PROGRAM_OLD PROGRAM_NEW VERSION_OLD VERSION_NEW DRIVER PREFIX
+#
+# The installers under Wine, silently (/S), as the client's update runs them:
+#   1. SETUP_OLD installs PROGRAM_OLD as tunra.exe under Program Files with its
+#      uninstaller, the Start menu entry and the uninstall registration, and nothing else;
+#   2. SETUP_NEW, run while that tunra.exe runs, asks it to close (it ends by itself,
+#      exit code 0) and replaces it; the new tunra.exe starts and its version label reads
+#      VERSION_NEW;
+#   3. a client that does not answer (stopped) is ended by force after the installer's
+#      bounded wait, and the installation still completes;
+#   4. the uninstaller (/S) closes a running client and removes the program, the entry
+#      and the registration.
+# Runs in the graphical prefix of the end-to-end scenarios (its CTest lock) and leaves
+# nothing installed there. Every wait is bounded.
+set -uo pipefail
+setup_old=$(realpath "$1") setup_new=$(realpath "$2")
+program_old=$(realpath "$3") program_new=$(realpath "$4")
+version_old=$5 version_new=$6
+driver=$(realpath "$7") prefix=$(realpath -m "$8")
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=../../scripts/lib/wine-env.sh
+source "$here/../../scripts/lib/wine-env.sh"
+
+install_dir_win='C:\Program Files\TUNRA'
+uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\TUNRA'
+# The installer's wait for a client it asked to close (installer/tunra.nsi).
+close_wait_ms=10000
+
+unset DISPLAY  # always a private display: nothing of the user's desktop is touched
+tunra_display_start || exit 1
+client=
+remove_installation() {
+  rm -rf "$install_dir" "$start_menu_dir"
+  "$TUNRA_WINE" reg delete "$uninstall_key" /f >/dev/null 2>&1
+}
+cleanup() {
+  if [[ -n $client ]]; then
+    kill -CONT "$client" 2>/dev/null
+    kill "$client" 2>/dev/null
+  fi
+  [[ -n ${install_dir:-} ]] && remove_installation
+  # The prefix is private to the Windows tests: stop its server and services.
+  "$TUNRA_WINESERVER" -k 2>/dev/null
+  tunra_display_stop
+}
+trap cleanup EXIT
+tunra_gui_env "$prefix"
+install_dir="$WINEPREFIX/drive_c/Program Files/TUNRA"
+start_menu_dir="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/TUNRA"
+remove_installation  # what a failed earlier run may have left
+
+status=0
+fail() { echo "FAIL: $*"; status=1; }
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+drive() { timeout 60 "$TUNRA_WINE" "$driver" run - 2>&1; }
+
+# Starts the installed tunra.exe from its folder, as the Start menu entry does, and
+# checks its version label.
+start_installed() {  # VERSION
+  (cd "$install_dir" && exec "$TUNRA_WINE" "$install_dir_win\\tunra.exe") &
+  client=$!
+  local out
+  out=$(printf 'wait-window 30\nwait-text main 1039 10 ( Ver %s )\n' "$1" | drive) ||
+    fail "the installed client does not show version $1: $out"
+}
+
+# Waits for the client started last to end; prints its exit code (none: still running).
+client_exit() {  # SECONDS
+  local i
+  for ((i = 0; i < $1 * 10; i++)); do
+    if ! kill -0 "$client" 2>/dev/null; then
+      wait "$client"
+      echo $?
+      client=
+      return
+    fi
+    sleep 0.1
+  done
+  echo none
+}
+
+registration=
+read_registration() { registration=$("$TUNRA_WINE" reg query "$uninstall_key" 2>/dev/null | tr -d '\r'); }
+reg_value() {  # NAME: its data in the registration read last, empty when missing
+  sed -n "s/^ *$1 *REG_[A-Z_]* *//p" <<<"$registration"
+}
+
+# The installer puts only these two files into the folder (never a test-only stand-in);
+# once the client has run, its diagnostics log lies beside them.
+check_installed() {  # PROGRAM VERSION
+  local files
+  files=$(cd "$install_dir" 2>/dev/null && ls | grep -vx tunra-diag.log | tr '\n' ' ')
+  [[ $files == "tunra.exe uninstall.exe " ]] ||
+    fail "the install folder holds [$files], not only tunra.exe and uninstall.exe"
+  cmp -s "$1" "$install_dir/tunra.exe" || fail "tunra.exe is not $(basename "$1")"
+  [[ -f $start_menu_dir/TUNRA.lnk ]] || fail "no Start menu entry"
+  read_registration
+  [[ $(reg_value DisplayVersion) == "$2" ]] || fail "registered version [$(reg_value DisplayVersion)], not $2"
+  [[ $(reg_value InstallLocation) == "$install_dir_win" ]] || fail "InstallLocation [$(reg_value InstallLocation)]"
+  [[ $(reg_value UninstallString) == "\"$install_dir_win\\uninstall.exe\"" ]] ||
+    fail "UninstallString [$(reg_value UninstallString)]"
+  [[ $(reg_value QuietUninstallString) == "\"$install_dir_win\\uninstall.exe\" /S" ]] ||
+    fail "QuietUninstallString [$(reg_value QuietUninstallString)]"
+}
+
+run_setup() {  # SETUP: runs it silently; prints its exit code and time
+  local start rc
+  start=$(now_ms)
+  (cd "$(dirname "$1")" && timeout 60 "$TUNRA_WINE" "$(basename "$1")" /S)
+  rc=$?
+  echo "$(basename "$1") /S: exit code $rc after $(($(now_ms) - start)) ms"
+  return $rc
+}
+
+echo "--- 1. first installation"
+run_setup "$setup_old" || fail "the installer of $version_old failed"
+check_installed "$program_old" "$version_old"
+
+echo "--- 2. update over a running client"
+start_installed "$version_old"
+run_setup "$setup_new" || fail "the installer of $version_new failed"
+code=$(client_exit 5)
+[[ $code == 0 ]] || fail "the running client did not end by itself (exit code $code)"
+check_installed "$program_new" "$version_new"
+start_installed "$version_new"
+
+echo "--- 3. a client that does not answer"
+kill -STOP "$client"
+start=$(now_ms)
+run_setup "$setup_new" || fail "the installer failed beside a client that does not answer"
+took=$(($(now_ms) - start))
+code=$(client_exit 5)
+[[ $code != 0 && $code != none ]] || fail "the stopped client was not ended by force (exit code $code)"
+((took >= close_wait_ms)) || fail "the client was ended after $took ms, before the installer's wait"
+check_installed "$program_new" "$version_new"
+
+echo "--- 4. uninstallation with a running client"
+start_installed "$version_new"
+(cd "$install_dir" && timeout 60 "$TUNRA_WINE" "$install_dir_win\\uninstall.exe" /S) ||
+  fail "the uninstaller failed"
+# The uninstaller runs from a copy in the temporary folder, so its own start returns
+# at once: wait for its work (the registration goes last).
+registered() { "$TUNRA_WINE" reg query "$uninstall_key" >/dev/null 2>&1; }
+for ((i = 0; i < 150; i++)); do
+  [[ ! -e $install_dir && ! -e $start_menu_dir ]] && ! registered && break
+  sleep 0.2
+done
+code=$(client_exit 5)
+[[ $code == 0 ]] || fail "the uninstaller did not close the running client (exit code $code)"
+[[ ! -e $install_dir ]] || fail "the install folder is left: $(ls "$install_dir" | tr '\n' ' ')"
+[[ ! -e $start_menu_dir ]] || fail "the Start menu entry is left"
+registered && fail "the uninstall registration is left"
+
+((status == 0)) && echo "installer: passed"
+exit $status
