@@ -8,11 +8,11 @@
 ; build of the next version is tunra_<n>.exe). The build (installer/CMakeLists.txt)
 ; passes the window title from resources/resource_ids.h.
 ;
-; Silent mode (/S) is what the client's own update uses: it starts the installer hidden
-; and closes itself. Either way the installer first ends a running client: WM_CLOSE to
-; its main window (the client ends its tunnel and exits, as on the user's own close),
-; then a bounded wait for every process named tunra.exe, then TerminateProcess on those
-; still running.
+; Silent mode: /S, or a start with the window hidden (the client's own update starts the
+; installer so, then closes itself). Either way the installer first ends a running
+; client: WM_CLOSE to its main window (the client ends its tunnel and exits, as on the
+; user's own close), then a bounded wait for every process named tunra.exe, then
+; TerminateProcess on those still running.
 
 !ifndef VERSION
   !error "VERSION is required (-DVERSION=1185)"
@@ -182,6 +182,22 @@ FunctionEnd
 
 Function .onInit
   SetShellVarContext all
+  ; Started hidden (the client's update runs the installer with show state 0): its
+  ; pages would wait for a click on a window nobody sees, so it installs silently, as
+  ; with /S. STARTUPINFOW on 64-bit Windows: 104 bytes, dwFlags at offset 60,
+  ; wShowWindow (2 bytes) at 64.
+  System::Alloc 104
+  Pop $Entry
+  System::Call '*$Entry(i 104)'
+  System::Call 'kernel32::GetStartupInfoW(p $Entry)'
+  IntPtrOp $Name $Entry + 60
+  System::Call '*$Name(i .r8, &i2 .r9)'  ; dwFlags, wShowWindow
+  System::Free $Entry
+  IntOp $8 $8 & 1  ; STARTF_USESHOWWINDOW
+  ${If} $8 <> 0
+  ${AndIf} $9 = 0  ; SW_HIDE
+    SetSilent silent
+  ${EndIf}
 FunctionEnd
 
 Function un.onInit

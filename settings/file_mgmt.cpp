@@ -6,8 +6,6 @@ namespace settings {
 
 namespace {
 
-std::string ForwardSlashes(const std::string& path) { return text::ReplaceAll(path, "\\", "/"); }
-
 // The text-mode line: without its "\n", and without the CR of a CR LF.
 std::string StripLineEnd(std::string line) {
   if (!line.empty() && line.back() == '\n') {
@@ -30,11 +28,11 @@ int CFileMgmt::OpenForWrite(const std::string& directory, const std::string& nam
 }
 
 int CFileMgmt::OpenForRead(const std::string& directory, const std::string& name) {
-  return Open(ForwardSlashes(directory) + "/" + name, platform::FileMode::kRead);
+  return Open(text::ForwardSlashes(directory) + "/" + name, platform::FileMode::kRead);
 }
 
 int CFileMgmt::OpenForRead(const std::string& path) {
-  return Open(ForwardSlashes(path), platform::FileMode::kRead);
+  return Open(text::ForwardSlashes(path), platform::FileMode::kRead);
 }
 
 int CFileMgmt::AppendLine(const std::string& line) {
@@ -60,7 +58,7 @@ std::string CFileMgmt::ReadLine() {
 
 int CFileMgmt::ReadAll(const std::string& path, std::string& out) {
   std::string bytes;
-  if (!files_.ReadAllShared(ForwardSlashes(path), bytes)) return -11;
+  if (!files_.ReadAllShared(text::ForwardSlashes(path), bytes)) return -11;
   std::size_t pos = 0;
   while (pos < bytes.size()) {
     std::size_t end = bytes.find('\n', pos);

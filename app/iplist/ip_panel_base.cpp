@@ -20,9 +20,6 @@ constexpr std::uint32_t kWholeValue = std::numeric_limits<std::uint32_t>::max();
 // The session login's mode for a tunnel start.
 constexpr const char* kAuthModeTunnel = "vpn";
 
-// The orderly OpenVPN teardown after a logout notice (no event report).
-constexpr int kTeardownOrderly = 4;
-
 // SetTimer takes at most 0x7FFFFFFF milliseconds.
 unsigned ReconnectPeriod(int seconds) {
   const long long ms = static_cast<long long>(seconds) * 1000;

@@ -7,6 +7,12 @@
 
 namespace app {
 
+// Reason codes of the OpenVPN teardown: 0 an error ended the tunnel (an event report
+// is sent), 4 an orderly end after a logout notice, -1 before an update installer runs.
+inline constexpr int kTeardownError = 0;
+inline constexpr int kTeardownOrderly = 4;
+inline constexpr int kTeardownForUpdate = -1;
+
 class IIpPanelHost {
  public:
   virtual ~IIpPanelHost() = default;

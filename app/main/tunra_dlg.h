@@ -42,11 +42,7 @@ namespace app {
 inline constexpr const char* kTapAdapterWow64 = "TAP-Win32 Adapter V9";
 inline constexpr const char* kTapAdapterDefault = "Corvane PCI Fast Controller";
 
-// Reason codes of the OpenVPN teardown: 0 an error ended the tunnel (an event report
-// is sent), 4 an orderly end after a logout notice, -1 before an update installer runs.
-inline constexpr int kTeardownError = 0;
-inline constexpr int kTeardownOrderly = 4;
-inline constexpr int kTeardownForUpdate = -1;
+// The OpenVPN teardown's reason codes (kTeardownError ...) are in app/iplist/ip_panel_host.h.
 
 class CTunraDlg final : public IAccountPanelOwner,
                         public ILoginMainWindow,

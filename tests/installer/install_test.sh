@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
-# install_test.sh SETUP_OLD SETUP_NEW PROGRAM_OLD PROGRAM_NEW VERSION_OLD VERSION_NEW DRIVER PREFIX
+# install_test.sh SETUP_OLD SETUP_NEW PROGRAM_OLD PROGRAM_NEW VERSION_OLD VERSION_NEW DRIVER
+#                 START_HIDDEN PREFIX
 #
-# The installers under Wine, silently (/S), as the client's update runs them:
-#   1. SETUP_OLD installs PROGRAM_OLD as tunra.exe under Program Files with its
+# The installers under Wine, without a window:
+#   1. SETUP_OLD /S installs PROGRAM_OLD as tunra.exe under Program Files with its
 #      uninstaller, the Start menu entry and the uninstall registration, and nothing else;
-#   2. SETUP_NEW, run while that tunra.exe runs, asks it to close (it ends by itself,
-#      exit code 0) and replaces it; the new tunra.exe starts and its version label reads
-#      VERSION_NEW;
-#   3. a client that does not answer (stopped) is ended by force after the installer's
-#      bounded wait, and the installation still completes;
+#   2. SETUP_NEW started hidden without /S (as the client's update starts it, through
+#      START_HIDDEN), while that tunra.exe runs, installs silently all the same: it asks
+#      the client to close (it ends by itself, exit code 0) and replaces it; the new
+#      tunra.exe starts and its version label reads VERSION_NEW;
+#   3. with /S, a client that does not answer (stopped) is ended by force after the
+#      installer's bounded wait, and the installation still completes;
 #   4. the uninstaller (/S) closes a running client and removes the program, the entry
 #      and the registration.
 # Runs in the graphical prefix of the end-to-end scenarios (its CTest lock) and leaves
@@ -17,7 +19,7 @@ set -uo pipefail
 setup_old=$(realpath "$1") setup_new=$(realpath "$2")
 program_old=$(realpath "$3") program_new=$(realpath "$4")
 version_old=$5 version_new=$6
-driver=$(realpath "$7") prefix=$(realpath -m "$8")
+driver=$(realpath "$7") start_hidden=$(realpath "$8") prefix=$(realpath -m "$9")
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=../../scripts/lib/wine-env.sh
 source "$here/../../scripts/lib/wine-env.sh"
@@ -104,12 +106,16 @@ check_installed() {  # PROGRAM VERSION
     fail "QuietUninstallString [$(reg_value QuietUninstallString)]"
 }
 
-run_setup() {  # SETUP: runs it silently; prints its exit code and time
+run_setup() {  # SETUP [hidden]: runs it with /S, or hidden without /S; prints its exit code and time
   local start rc
   start=$(now_ms)
-  (cd "$(dirname "$1")" && timeout 60 "$TUNRA_WINE" "$(basename "$1")" /S)
+  if [[ ${2:-} == hidden ]]; then
+    (cd "$(dirname "$1")" && timeout 90 "$TUNRA_WINE" "$start_hidden" "\"$(basename "$1")\"")
+  else
+    (cd "$(dirname "$1")" && timeout 60 "$TUNRA_WINE" "$(basename "$1")" /S)
+  fi
   rc=$?
-  echo "$(basename "$1") /S: exit code $rc after $(($(now_ms) - start)) ms"
+  echo "$(basename "$1") ${2:-/S}: exit code $rc after $(($(now_ms) - start)) ms"
   return $rc
 }
 
@@ -117,9 +123,9 @@ echo "--- 1. first installation"
 run_setup "$setup_old" || fail "the installer of $version_old failed"
 check_installed "$program_old" "$version_old"
 
-echo "--- 2. update over a running client"
+echo "--- 2. update over a running client, the installer started hidden"
 start_installed "$version_old"
-run_setup "$setup_new" || fail "the installer of $version_new failed"
+run_setup "$setup_new" hidden || fail "the installer of $version_new, started hidden, failed"
 code=$(client_exit 5)
 [[ $code == 0 ]] || fail "the running client did not end by itself (exit code $code)"
 check_installed "$program_new" "$version_new"
