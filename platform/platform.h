@@ -8,6 +8,7 @@
 #pragma once
 
 #include "platform/app_shell.h"
+#include "platform/background.h"
 #include "platform/files.h"
 #include "platform/internet.h"
 #include "platform/iphelper.h"
@@ -35,6 +36,7 @@ struct Platform {
   IClock& clock;
   IFiles& files;
   IAppShell& appShell;
+  IBackgroundWork& background;
 };
 
 }  // namespace platform

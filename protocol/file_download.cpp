@@ -1,7 +1,5 @@
 #include "protocol/file_download.h"
 
-#include <ctime>
-
 #include "protocol/web_mgmt.h"
 #include "text/cp949.h"
 
@@ -30,13 +28,15 @@ class Handles {
   platform::IInternet& net_;
 };
 
-DownloadResult Fail(std::string why) { return {false, std::move(why)}; }
+FetchResult Fail(std::string why) {
+  FetchResult result;
+  result.why = std::move(why);
+  return result;
+}
 
 }  // namespace
 
-DownloadResult DownloadFile(platform::IInternet& internet, platform::IFiles& files, platform::IClock& clock,
-                            const std::string& url, const std::string& path, int deadlineSeconds) {
-  const std::time_t deadline = clock.Now() + deadlineSeconds;
+FetchResult FetchFile(platform::IInternet& internet, const std::string& url, const std::function<bool()>& stop) {
   std::string server, object;
   if (!SplitHttpUrl(url, server, object)) return Fail("not an http address");
 
@@ -60,9 +60,10 @@ DownloadResult DownloadFile(platform::IInternet& internet, platform::IFiles& fil
   const long long expected = lengthKnown ? text::AtoI(lengthText) : -1;
   if (expected > static_cast<long long>(kDownloadMaxBytes)) return Fail("too large: " + lengthText);
 
-  std::string body;
+  FetchResult result;
+  std::string& body = result.body;
   for (;;) {
-    if (clock.Now() > deadline) return Fail("deadline passed at " + std::to_string(body.size()) + " bytes");
+    if (stop()) return Fail("stopped at " + std::to_string(body.size()) + " bytes");
     std::uint32_t read = 0;
     if (!internet.ReadFile(h.request, kChunkBytes, body, read))
       return Fail("cut at " + std::to_string(body.size()) + " bytes (" + std::to_string(internet.LastError()) + ")");
@@ -71,15 +72,19 @@ DownloadResult DownloadFile(platform::IInternet& internet, platform::IFiles& fil
   }
   if (expected >= 0 && static_cast<long long>(body.size()) != expected)
     return Fail("cut at " + std::to_string(body.size()) + " of " + std::to_string(expected) + " bytes");
+  result.ok = true;
+  result.why = std::to_string(body.size()) + " bytes";
+  return result;
+}
 
-  // All of it arrived: only now does a file appear, written whole or removed.
+DownloadResult SaveFile(platform::IFiles& files, const std::string& path, const std::string& body) {
   std::unique_ptr<platform::IFile> file = files.Open(path, platform::FileMode::kReadWriteTruncate);
-  if (!file) return Fail("cannot create " + path);
+  if (!file) return {false, "cannot create " + path};
   const bool written = file->Write(body);
   file.reset();
   if (!written) {
     files.Delete(path);
-    return Fail("cannot write " + path);
+    return {false, "cannot write " + path};
   }
   return {true, std::to_string(body.size()) + " bytes"};
 }

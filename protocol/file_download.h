@@ -2,14 +2,18 @@
 // tunnel certificate and the update installer. Only a 2xx answer whose whole body
 // arrived counts; the file is written only then, so a failed or cut download never
 // leaves a file behind and never replaces a good one with an error page.
+//
+// The two halves run apart: the fetch (network only, into memory) may run on a worker
+// thread with an HTTP client of its own, the save runs on the thread that owns the
+// files and windows once the fetch is done.
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 
 #include "platform/files.h"
 #include "platform/internet.h"
-#include "platform/system.h"
 
 namespace protocol {
 
@@ -23,11 +27,16 @@ struct DownloadResult {
   std::string why;  // for the diagnostics log: "status 404", "cut at 1200 of 5000", ...
 };
 
-// GET `url` (http only) and write the body to `path`. Each network wait is bounded by
-// the internet session's own limits; between reads, the deadline is checked against
-// `clock`. On failure no file is left at `path` (a file that was there stays).
-DownloadResult DownloadFile(platform::IInternet& internet, platform::IFiles& files, platform::IClock& clock,
-                            const std::string& url, const std::string& path,
-                            int deadlineSeconds = kDownloadDeadlineSeconds);
+struct FetchResult : DownloadResult {
+  std::string body;  // the whole body when ok
+};
+
+// GET `url` (http only, no cache, no redirect) into memory. Each network wait is
+// bounded by the internet session's own limits; `stop` is asked before every read and
+// ends the fetch as failed when it answers true (a deadline passed, the caller gave up).
+FetchResult FetchFile(platform::IInternet& internet, const std::string& url, const std::function<bool()>& stop);
+
+// Writes `body` to `path` (created or truncated). On failure no file is left there.
+DownloadResult SaveFile(platform::IFiles& files, const std::string& path, const std::string& body);
 
 }  // namespace protocol

@@ -9,5 +9,6 @@ inline constexpr const char* kHelpPageUrl = "http://" TUNRA_WEB_HOST "/customer/
 inline constexpr const char* kSignUpPageUrl = "http://" TUNRA_WEB_HOST "/member/join1.php";
 inline constexpr const char* kFindPasswordPageUrl = "http://" TUNRA_WEB_HOST "/member/idpw.php";
 inline constexpr const char* kBannerPageUrl = "http://" TUNRA_WEB_HOST "/vpn_program/banner.php";
+inline constexpr const char* kUpdatePageUrl = "http://" TUNRA_WEB_HOST "/vpn_program/update.php";
 
 }  // namespace protocol

@@ -187,3 +187,19 @@
 #define IDC_OPT_IN_START_ROW 1082
 #define IDC_OPT_OUT_START_ROW 1083
 #define IDC_OPT_OUT_STOP_ROW 1084
+
+// The update dialog (IDD_UPDATE, modal from the main window's update button) and the
+// update progress window (IDD_PROG_UPDATE): backgrounds, bitmap buttons and controls.
+// The progress window's background is IDB_PROGRESS_BACKGROUND, as the connection
+// progress dialog's.
+#define IDD_UPDATE 141
+#define IDB_UPDATE_BACKGROUND 199
+#define IDB_UPDATE_START 197        // "업데이트"
+#define IDB_UPDATE_START_PRESSED 198
+#define IDB_UPDATE_CANCEL 189       // "취소", one picture for both states
+#define IDC_UPD_START 1000
+#define IDC_UPD_CLOSE 1004          // "X" (IDB_CLOSE, IDB_CLOSE_PRESSED)
+#define IDC_UPD_PAGE 1010           // the update page's area (web page, or the background)
+#define IDC_UPD_CANCEL 1026
+#define IDC_UPD_MESSAGE 1040        // the version message
+#define IDC_PROG_UPDATE_BAR 1048

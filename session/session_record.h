@@ -80,6 +80,9 @@ struct SessionRecord {
   int updateVersion = 0;
   std::string userLongId;
   std::string updateUrl, updateFileName;
+  // The installer's SHA-256 from the version file (64 lower-case hex digits); empty
+  // when the file names none.
+  std::string updateSha256;
   int loginTag = 0;
   std::string userName;
   std::string serverCode;

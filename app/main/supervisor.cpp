@@ -97,6 +97,9 @@ void CTunraDlg::ReconnectTick() {
   if (!state_.relinkWanted || state_.startRunning || state_.dialing ||
       record_.connState == session::kConnConnecting)
     return;
+  // A download runs in a message loop of its own (an update or a certificate of a
+  // login): the reconnect waits for a later tick.
+  if (platform_.background.Busy()) return;
   StartAgain();
 }
 

@@ -59,7 +59,7 @@ CTunraDlg::CTunraDlg(session::SessionRecord& record, platform::Platform& platfor
       ras_config_(platform.files, platform.profile),
       diag_log_(peers.diagLog),
       adapters_(platform.netTables, platform.registry, platform.netConnections, diag_log_),
-      update_mgmt_(platform.internet, platform.files, platform.clock, windows_.progUpdate, diag_log_),
+      update_mgmt_(platform.background, platform.files, windows_.progUpdate, windows_.main, diag_log_),
       ras_(platform.ras, windows_.main, diag_log_),
       ctx_{record,          web_,           windows_.main,   platform.registry, platform.system, platform.systemFacts,
            platform.netTables, platform.shell, platform.files, platform.clock,    *this},
@@ -241,6 +241,9 @@ void CTunraDlg::CenterOnMainWindow(platform::IWindow& target) {
 }
 
 void CTunraDlg::OnCommand(int id) {
+  // A download waits with the window's messages dispatched: nothing the buttons or the
+  // tray menu start (another download, an exit) may run inside it.
+  if (platform_.background.Busy()) return;
   switch (id) {
     case IDC_MAIN_MINIMIZE: host_.Minimize(); break;
     case IDC_MAIN_UPDATE: host_.RunUpdateDialog(); break;
@@ -326,6 +329,7 @@ std::intptr_t CTunraDlg::OnAppRestore() {
 }
 
 std::intptr_t CTunraDlg::OnTrayNotify(std::uintptr_t wparam, std::intptr_t lparam) {
+  if (platform_.background.Busy()) return 0;  // as for the buttons (OnCommand)
   const std::uint32_t mouse = static_cast<std::uint32_t>(lparam) & 0xFFFF;
   if (mouse == kWmLButtonUp) host_.ShowNormal();
   if (wparam != TRAY_ICON_ID) return 0;

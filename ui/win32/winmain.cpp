@@ -8,6 +8,7 @@
 #include "app/startup/tunra_app.h"
 #include "platform/platform.h"
 #include "platform/win32/win32_app_shell.h"
+#include "platform/win32/win32_background.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_internet.h"
 #include "platform/win32/win32_net_connections.h"
@@ -40,7 +41,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   platform::win32::Win32Clock clock;
   platform::win32::Win32Files files;
   platform::win32::Win32AppShell app_shell;
-  platform::Platform services{registry, profile, internet, net_tables, ras, net_connections, processes, shell, system, system_facts, clock, files, app_shell};
+  platform::win32::Win32BackgroundWork background;
+  platform::Platform services{registry, profile, internet, net_tables, ras, net_connections, processes, shell, system, system_facts, clock, files, app_shell, background};
 
   app::CTunraApp application(g_session, services.appShell, services.system, app::BuildClientVersion());
   // The first argument after the program name, split by the C runtime's rules.

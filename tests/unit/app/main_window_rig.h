@@ -10,6 +10,7 @@
 
 #include "app/main/tunra_dlg.h"
 #include "fakes/fake_app_shell.h"
+#include "fakes/fake_background.h"
 #include "fakes/fake_clock.h"
 #include "fakes/fake_files.h"
 #include "fakes/fake_internet.h"
@@ -136,8 +137,9 @@ struct MainWindow {
   JournalRas ras{journal};
   JournalNetConnections connections{journal};
   fakes::FakeProcesses processes;
+  fakes::FakeBackgroundWork background{internet};  // downloads run inline, on `internet`
   platform::Platform services{registry, profile, internet, tables,  ras,   connections, processes,
-                              shell,    system,  facts,    clock, files, appShell};
+                              shell,    system,  facts,    clock, files, appShell, background};
   FakeHost host;
   fakes::FakeWindow& window = host.main;
   JournalTunnel tunnel{journal};
