@@ -185,6 +185,15 @@ void ParseSessionReply(session::SessionRecord& record, const SetLocalClock& set_
   });
 }
 
+bool HoldsSessionField(std::string_view reply) {
+  bool found = false;
+  ForEachPair(reply, [&](std::string_view key, std::string_view) {
+    for (const KeyRule& rule : kSessionKeys)
+      if (key == rule.key) found = true;
+  });
+  return found;
+}
+
 void ParseAccountReply(session::SessionRecord& record) {
   ForEachPair(record.accountInfoReply, [&](std::string_view key, std::string_view value) {
     if (key == "xxxdate") {

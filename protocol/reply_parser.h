@@ -7,6 +7,7 @@
 #pragma once
 
 #include <functional>
+#include <string_view>
 
 #include "session/session_record.h"
 
@@ -23,6 +24,10 @@ using SetLocalClock = std::function<void(const LocalDateTime&)>;
 // Fills the record's reply fields from `record.userCheckReply`. Keys not understood
 // are ignored, fields with an empty key or value skipped. Always succeeds.
 void ParseSessionReply(session::SessionRecord& record, const SetLocalClock& set_local_clock);
+
+// Whether the reply holds at least one field ParseSessionReply takes (a key it knows,
+// with a value). An error page or a portal's page answered with status 200 holds none.
+bool HoldsSessionField(std::string_view reply);
 
 // Takes `xxxdate` (replaces the service end) and `xxxtime` (added to the remaining
 // minutes) from `record.accountInfoReply`; everything else is ignored.

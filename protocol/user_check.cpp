@@ -115,6 +115,14 @@ int UserCheck(ExchangeContext& ctx) {
     return kUserCheckFailed;
   }
 
+  // A text that holds no field of an account (an error or portal page answered with
+  // status 200, bytes that never came from the codec) is no answer: taken as a success
+  // it logged in with an empty account.
+  if (!HoldsSessionField(reply)) {
+    Show(ctx, kUserCheckNoAnswerText);
+    return kUserCheckFailed;
+  }
+
   // 11. Success: keep and parse the reply, then prepare the tunnel kind.
   r.userCheckReply = reply;
   r.replyHasZeroIp = text::Contains(reply, "0.0.0.0") ? 1 : 0;

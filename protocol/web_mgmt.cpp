@@ -69,9 +69,8 @@ std::string CWebMgmt::SendQueryRequest(const std::string& url) {
   if (!ex.StatusIs200()) return reply;
 
   std::string length_text;
-  const int expected = internet_.QueryInfo(ex.request(), platform::kHttpQueryContentLength, length_text)
-                           ? text::AtoI(length_text)
-                           : kUnknownLength;
+  const bool length_known = internet_.QueryInfo(ex.request(), platform::kHttpQueryContentLength, length_text);
+  const int expected = length_known ? text::AtoI(length_text) : kUnknownLength;
   long long got = 0;
   int chunk = std::min(1024, expected);
   std::string piece;
@@ -80,7 +79,7 @@ std::string CWebMgmt::SendQueryRequest(const std::string& url) {
     std::uint32_t read = 0;
     if (!internet_.ReadFile(ex.request(), static_cast<std::uint32_t>(chunk), piece, read)) {
       ex.Fail();
-      break;
+      return std::string();
     }
     if (read == 0) break;
     // A zero byte ends what this chunk contributes.
@@ -88,6 +87,7 @@ std::string CWebMgmt::SendQueryRequest(const std::string& url) {
     got += read;
     chunk = static_cast<int>(std::min<long long>(1024, expected - got));
   }
+  if (length_known && got < expected) return std::string();
   return reply;
 }
 
@@ -101,6 +101,10 @@ std::string CWebMgmt::SendFormRequest(const std::string& url, const std::string&
     return reply;
   }
   if (!ex.StatusIs200()) return reply;
+  std::string length_text;
+  const long long expected = internet_.QueryInfo(ex.request(), platform::kHttpQueryContentLength, length_text)
+                                 ? text::AtoI(length_text)
+                                 : -1;
 
   // Lines up to and including LF; the end of data reads as an empty line.
   std::string buffer;
@@ -115,9 +119,12 @@ std::string CWebMgmt::SendFormRequest(const std::string& url, const std::string&
       std::uint32_t read = 0;
       if (!internet_.ReadFile(ex.request(), 1024, buffer, read)) {
         ex.Fail();
-        return reply;
+        return std::string();
       }
-      if (read == 0) at_end = true;
+      if (read == 0) {
+        at_end = true;
+        if (static_cast<long long>(buffer.size()) < expected) return std::string();
+      }
       lf = buffer.find('\n', searched);
     }
     const std::size_t end = lf == std::string::npos ? buffer.size() : lf;

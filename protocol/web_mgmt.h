@@ -5,7 +5,12 @@
 //                 its Content-Length in chunks of at most 1024 bytes;
 //   form form   - parameters in the body after "bin="; the answer is read line by line
 //                 up to the first empty line, each line given back with one LF.
-// Neither retries; every failure gives the empty reply (or what was read so far).
+// Neither retries; every failure gives the empty reply. A body that could not be read to
+// its end (a failed read, or an end before its Content-Length) is such a failure: half
+// a reply parses as another one (a login without its first fields, a pool without its
+// last records, an address cut short). Neither form follows a redirect (a forged reply
+// must not send the request's body, a password among it, to another host) or leaves
+// its reply in the user's web cache.
 #pragma once
 
 #include <functional>
@@ -46,7 +51,7 @@ class CWebMgmt {
 bool SplitHttpUrl(const std::string& url, std::string& server, std::string& object);
 
 inline constexpr std::uint32_t kQueryRequestFlags = 0x04200002;  // no cache write, no redirect, binary
-inline constexpr std::uint32_t kFormRequestFlags = 0x20000000;   // existing connect
+inline constexpr std::uint32_t kFormRequestFlags = 0x24200000;   // existing connect, no cache write, no redirect
 inline constexpr int kUnknownLength = 100000000;
 
 }  // namespace protocol

@@ -113,7 +113,8 @@ bool FakeInternet::QueryInfo(platform::InternetHandle request, std::uint32_t inf
     return true;
   }
   if (infoLevel == platform::kHttpQueryContentLength && live->reply.withLength) {
-    out = std::to_string(live->reply.body.size());
+    out = std::to_string(live->reply.announced >= 0 ? static_cast<std::size_t>(live->reply.announced)
+                                                    : live->reply.body.size());
     return true;
   }
   lastError_ = 12150;

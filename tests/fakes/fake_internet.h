@@ -22,6 +22,8 @@ class FakeInternet : public platform::IInternet {
     std::string body;
     bool withLength = true;   // send a Content-Length header
     bool failSend = false;    // HttpSendRequest fails (12029, connection refused)
+    long long announced = -1; // the Content-Length sent instead of the body's size: a
+                              // larger one is a body cut off (the read then ends early)
   };
   struct Request {
     std::string agent;

@@ -115,6 +115,11 @@ TEST_F(UserCheckTest, FailureMarkersInTheirOrder) {
       {"xxxdate=|xxxtime=|name=x", -1, {}, {"http://" TUNRA_WEB_HOST "/customer/faq.php"}, 5, {}},
       // Markers are case-sensitive: an upper-case refusal is an ordinary reply.
       {"LOGIN_AUTH=NO|vpntype=2", 1, {}, {}, 5, {}},
+      // A page answered with 200 holds no field of an account: no answer, not an
+      // empty account.
+      {"<html><meta charset=utf-8>Please sign in to the network</html>", -1,
+       {"접속오류: CODE-006 : 인증서버와 통신 오류"}, {}, 5, {}},
+      {"result=ok|color=blue", -1, {"접속오류: CODE-006 : 인증서버와 통신 오류"}, {}, 5, {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.reply ? c.reply : "(status 500)");
@@ -190,6 +195,46 @@ TEST_F(UserCheckTest, TunnelPreparationByKindAndMode) {
     EXPECT_EQ(record_.replyHasZeroIp, 0);
     EXPECT_EQ(hooks.calls, c.hooks) << c.vpnType << " " << c.mode;
   }
+}
+
+// A body that ends before its Content-Length (the connection closed, a wait ran out)
+// is no reply: half a login lost its first fields and still logged in, half a pool or
+// an address cut short was shown.
+TEST_F(ExchangeTest, ACutReplyIsNoReply) {
+  const auto cut = [&](const char* path, const std::string& plain) {
+    fakes::FakeInternet::Reply reply;
+    const std::string whole = protocol::EncodePayload(plain);
+    reply.body = whole.substr(0, whole.size() / 2);
+    reply.announced = static_cast<long long>(whole.size());
+    internet_.Script(path, reply);
+  };
+  const std::string account = "name=kim|xxxdate=2030-01-01 00:00:00|xxxtime=60|vpntype=4|server_ip=1.2.3.4";
+
+  cut(kUserCheckPath, account);
+  record_.userCheckReply = "earlier";
+  EXPECT_EQ(protocol::UserCheck(ctx_), protocol::kUserCheckFailed);
+  EXPECT_EQ(record_.userCheckReply, "earlier");
+
+  cut("/ClientLogin/get_info.php", "xxxdate=2030-01-01 00:00:00|xxxtime=60");
+  record_.remainingMinutes = 7;
+  EXPECT_EQ(protocol::AccountInfo(ctx_), -1);
+  EXPECT_EQ(record_.remainingMinutes, 7);
+
+  cut("/Info/ip_pool_list.php", "101^203.0.113.11|102^203.0.113.12|103^203.0.113.13|");
+  fakes::FakeWindow tab;
+  EXPECT_EQ(protocol::FetchIpPool(ctx_, tab), 0);
+  EXPECT_EQ(record_.ipPoolList, "");
+
+  cut("/ClientLogin/socket_change.php", "select_ip=203.0.113.17");
+  record_.selectedIp = "before";
+  std::string assigned;
+  EXPECT_EQ(protocol::RequestIpChange(ctx_, "107", assigned), 0);
+  EXPECT_EQ(record_.selectedIp, "before");
+
+  EXPECT_EQ(BoxTexts(main_),
+            (Strings{"접속오류: CODE-006 : 인증서버와 통신 오류",
+                     "접속오류: CODE-011 : 시스템상에 예기지 않은 일이 발생하였습니다. \n\n잠시 후 다시 이용해 주세요."}));
+  EXPECT_TRUE(tab.boxes().empty());
 }
 
 // --- Account information.
