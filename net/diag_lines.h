@@ -16,6 +16,7 @@
 //
 //   route add <dest>/<mask> via <hop> if <index> metric <policy> as <written> -> <code>
 //   route add <dest>/<mask> via <hop> if <index> metric <policy> -> refused bad-argument
+//   route add <dest>/<mask> via <hop> if <index> metric <policy> -> refused not-unicast
 //   route delete <dest>/<mask> via <hop> if <index> metric <reported> -> <code>
 //   route restore <dest>/<mask> via <hop> if <index> metric <reported> -> <code>
 //   route delete-metric <policy> -> <0|-1>

@@ -25,6 +25,15 @@ bool ParseAddress(const std::string& text, std::uint32_t& value) {
 
 std::string Result(int result) { return " -> " + std::to_string(result); }
 
+// A host that a route via the physical gateway can mean: not "this network" (0/8),
+// loopback (127/8), multicast (224/4) or the reserved block that holds the broadcast
+// address (240/4). A host route to one of those (the list comes from the back end's
+// reply) would send the machine's own or local traffic to the gateway.
+bool IsUnicastHost(std::uint32_t address) {
+  const std::uint32_t first = address & 0xFFu;  // network order: the first octet is the lowest byte
+  return first != 0 && first != 127 && first < 224;
+}
+
 }  // namespace
 
 bool CRouteMgmt::InterfaceMetric(std::uint32_t ifIndex, std::uint32_t& metric) {
@@ -171,8 +180,16 @@ int CRouteMgmt::FindRemoteSupportPeer(std::string& peer) {
 void CRouteMgmt::InstallBypassRoutes(std::uint32_t ifIndex, const std::string& gateway,
                                      const std::string& bypassList) {
   DeleteRoutesByMetric(kMetricBypass);
-  for (const std::string& item : text::Split(bypassList, '^'))
-    if (!item.empty()) AddRoute(ifIndex, gateway, item, kHostMask, kMetricBypass);
+  for (const std::string& item : text::Split(bypassList, '^')) {
+    if (item.empty()) continue;
+    std::uint32_t host = 0;
+    if (ParseAddress(item, host) && !IsUnicastHost(host)) {
+      log_.Write("route add " + item + "/" + kHostMask + " via " + diag::Value(gateway) + " if " +
+                 std::to_string(ifIndex) + " metric " + std::to_string(kMetricBypass) + " -> refused not-unicast");
+      continue;
+    }
+    AddRoute(ifIndex, gateway, item, kHostMask, kMetricBypass);
+  }
 }
 
 int CRouteMgmt::FindPhysicalPath(std::string& nextHop, const std::string& tunnelAdapterName) {

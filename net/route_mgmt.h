@@ -116,7 +116,8 @@ class CRouteMgmt {
 
   // Replaces the bypass routes: deletes the client's metric-77 routes, then adds a host
   // route with metric 77 via the gateway for every non-empty item of the '^'-list (an
-  // item that is not an address is skipped).
+  // item that is not an address is skipped, and so is an address that is no unicast
+  // host: 0/8, loopback, multicast, 240/4 with the broadcast address).
   void InstallBypassRoutes(std::uint32_t ifIndex, const std::string& gateway,
                            const std::string& bypassList);
 

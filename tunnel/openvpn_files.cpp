@@ -15,13 +15,33 @@ constexpr const char* kMiddleLines[] = {"verb 3", "mute 10", "reneg-sec 864000",
 
 bool IsControl(unsigned char c) { return c < 0x20 || c == 0x7F; }
 
-// A blank or control byte would end the value early in the "remote" line: an empty
-// host made "remote  1194" read as host "1194", and a line break would start a
-// directive of the reply's choosing.
-bool HoldsBlankOrControl(const std::string& value) {
+// The server of the "remote" line: a dotted address or a host name, letters, digits,
+// '-' and '.', starting with a letter or digit. Anything else reaches OpenVPN's parser
+// as the reply chose: an empty host made "remote  1194" read as host "1194", a line
+// break starts a directive, a quote or backslash changes the line's words, a leading
+// '-' reads as an option.
+bool IsServerName(const std::string& value) {
+  if (value.empty() || value.size() > 253) return false;
+  const auto alnum = [](unsigned char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+  };
+  if (!alnum(static_cast<unsigned char>(value[0]))) return false;
   for (unsigned char c : value)
-    if (c == ' ' || IsControl(c)) return true;
-  return false;
+    if (!alnum(c) && c != '-' && c != '.') return false;
+  return true;
+}
+
+// The port of the "remote" line: empty (OpenVPN's own default), or 1 to 65535 in
+// decimal digits.
+bool IsPort(const std::string& value) {
+  if (value.empty()) return true;
+  if (value.size() > 5) return false;
+  long number = 0;
+  for (unsigned char c : value) {
+    if (c < '0' || c > '9') return false;
+    number = number * 10 + (c - '0');
+  }
+  return number >= 1 && number <= 65535;
 }
 
 // The part after the last '/' (all of it without one).
@@ -34,6 +54,19 @@ std::string CredentialPath(const session::SessionRecord& r) {
   return r.accountFileDir + "/" + r.accountFileName;
 }
 
+// Windows opens a device for these names, with any extension ("nul.crt", "COM1.crt"):
+// a downloaded certificate would be written to a serial port or vanish.
+bool IsDeviceName(const std::string& name) {
+  std::string base = name.substr(0, name.find('.'));
+  while (!base.empty() && base.back() == ' ') base.pop_back();
+  for (char& c : base)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL" || base == "CONIN$" || base == "CONOUT$")
+    return true;
+  return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
+         base[3] >= '1' && base[3] <= '9';
+}
+
 }  // namespace
 
 COpenVpnFiles::COpenVpnFiles(platform::IFiles& files, platform::IWindow& owner, net::IDiagLog& log)
@@ -43,7 +76,7 @@ COpenVpnFiles::COpenVpnFiles(platform::IFiles& files, platform::IWindow& owner, 
 // character (those are 0x41-0x5A, 0x61-0x7A, 0x81-0xFE), so no Korean name is refused
 // for a byte that only looks like a separator.
 bool COpenVpnFiles::IsSafeFileName(const std::string& name) {
-  if (name.empty() || name.find("..") != std::string::npos) return false;
+  if (name.empty() || name.find("..") != std::string::npos || IsDeviceName(LastComponent(name))) return false;
   for (unsigned char c : name) {
     if (IsControl(c)) return false;
     switch (c) {
@@ -78,7 +111,7 @@ int COpenVpnFiles::WriteOpenVpnConfig(const session::SessionRecord& r) {
   };
   for (const char* text : kHeadLines) line(text);
 
-  if (r.serverIp.empty() || HoldsBlankOrControl(r.serverIp) || HoldsBlankOrControl(r.vpnPort)) {
+  if (!IsServerName(r.serverIp) || !IsPort(r.vpnPort)) {
     file.Close();
     return ConfigRefused(r, kOvpnServerAddressText, "server address " + net::diag::Quoted(r.serverIp) +
                                                         " port " + net::diag::Quoted(r.vpnPort));

@@ -27,7 +27,8 @@ class COpenVpnFiles {
   void RemoveOpenVpnFiles(const session::SessionRecord& record);
 
   // Whether `name` (certFileName from the back end) may become a file name in the
-  // program's folder: no '\', ':', "..", control character; not empty.
+  // program's folder: no '\', ':', "..", control character; not empty; not a name
+  // Windows opens as a device (nul, con, com1, ... with any extension).
   static bool IsSafeFileName(const std::string& name);
 
  private:

@@ -230,6 +230,18 @@ TEST_F(RouteMgmtTest, BypassRoutesReplaceTheClientsOldOnesAndSkipEmptyOrBadItems
   routes_.InstallBypassRoutes(11, "192.168.0.1", "");
   EXPECT_EQ(tables_.created.size(), 2u);
   EXPECT_EQ(tables_.routes.size(), 2u);
+
+  // Addresses that are no host behind the gateway: 0/8, loopback, multicast, 240/4
+  // with the broadcast address. None becomes a route; each is logged.
+  tables_.created.clear();
+  routes_.InstallBypassRoutes(11, "192.168.0.1",
+                              "0.0.0.0^0.1.2.3^127.0.0.1^224.0.0.1^239.255.255.250^240.0.0.1^255.255.255.255^"
+                              "223.255.255.254^");
+  ASSERT_EQ(tables_.created.size(), 1u);
+  EXPECT_EQ(tables_.created[0].dest, Ip("223.255.255.254"));
+  EXPECT_EQ(log_.Starting("route add 255.255.255.255/255.255.255.255 via 192.168.0.1 if 11 metric 77 -> "
+                          "refused not-unicast").size(), 1u);
+  EXPECT_EQ(log_.Starting("route add 0.0.0.0/").size(), 1u);
 }
 
 TEST_F(RouteMgmtTest, PhysicalPathIsNeverATunnel) {

@@ -89,6 +89,8 @@ TEST(OpenVpnFiles, ValueDependentLines) {
        "\r\nca \"C:/Program Files/TUNRA/인증서.crt\"\r\n"},
       {"a trailing caret adds nothing", "203.0.113.7", "1194", "ca.crt", "route-delay 2^",
        "vrs.inf\"\r\nroute-delay 2\r\n"},
+      {"a host name and the highest port", "vpn-1.example.net", "65535", "ca.crt", "",
+       "\r\nremote vpn-1.example.net 65535\r\n"},
   };
   for (const Row& row : rows) {
     Rig rig;
@@ -123,6 +125,17 @@ TEST(OpenVpnFiles, ConfigurationRefusals) {
       {"blank inside the server", [](session::SessionRecord& r) { r.serverIp = "203.0.113.7 80"; }, code14},
       {"line break in the port", [](session::SessionRecord& r) { r.vpnPort = "1194\r\nup x.bat"; }, code14},
       {"tab in the port", [](session::SessionRecord& r) { r.vpnPort = "\t1194"; }, code14},
+      // A forged reply's server or port that would reach OpenVPN's parser as words of
+      // its choice: quotes, a leading '-', backslashes, non-digits, ports out of range.
+      {"quoted server", [](session::SessionRecord& r) { r.serverIp = "\"203.0.113.7"; }, code14},
+      {"server as an option", [](session::SessionRecord& r) { r.serverIp = "--up"; }, code14},
+      {"server with a backslash", [](session::SessionRecord& r) { r.serverIp = "a\\b"; }, code14},
+      {"server with a comment", [](session::SessionRecord& r) { r.serverIp = "203.0.113.7#x"; }, code14},
+      {"port as an option", [](session::SessionRecord& r) { r.vpnPort = "--script-security"; }, code14},
+      {"port with a letter", [](session::SessionRecord& r) { r.vpnPort = "1194a"; }, code14},
+      {"port 0", [](session::SessionRecord& r) { r.vpnPort = "0"; }, code14},
+      {"port past 65535", [](session::SessionRecord& r) { r.vpnPort = "65536"; }, code14},
+      {"quoted port", [](session::SessionRecord& r) { r.vpnPort = "\"1194\""; }, code14},
       {"empty certificate name", [](session::SessionRecord& r) { r.certFileName = ""; }, code15},
       {"certificate name ending in '/'", [](session::SessionRecord& r) { r.certFileName = "certs/"; }, code15},
       {"parent folder", [](session::SessionRecord& r) { r.certFileName = "../ca.crt"; }, code15},
@@ -130,6 +143,8 @@ TEST(OpenVpnFiles, ConfigurationRefusals) {
       {"drive", [](session::SessionRecord& r) { r.certFileName = "C:ca.crt"; }, code15},
       {"control byte", [](session::SessionRecord& r) { r.certFileName = "ca\x01.crt"; }, code15},
       {"quote", [](session::SessionRecord& r) { r.certFileName = "ca\".crt"; }, code15},
+      {"device name", [](session::SessionRecord& r) { r.certFileName = "nul.crt"; }, code15},
+      {"serial port", [](session::SessionRecord& r) { r.certFileName = "Com1.crt"; }, code15},
       {"no credential folder", [](session::SessionRecord& r) { r.accountFileDir = ""; }, code16},
   };
   for (const Row& row : rows) {
