@@ -114,12 +114,13 @@ save_bmp $(panel_crop "$account_width" "$account_height") \
   -font "$bold" -pointsize 18 -fill "$accent" -annotate +$(($(ax 10) + 20))+$(($(ay 166) + 18)) "TUNRA" \
   "$out/account_background.bmp"
 
-# Connection progress dialog (200): 171 x 83 dialog units in 9-point 굴림체 =
-# 257 x 125 pixels; a light surface for the status line (#f9f9f9) and the bar.
+# Progress windows (200), the connection's and the update download's: 171 x 83 dialog
+# units in 9-point 굴림체 = 257 x 125 pixels; a light surface for the connection's
+# status line (#f9f9f9) and the bar, and a footer line that fits both.
 save_bmp -size 257x125 xc:"$card" -fill none -stroke "$accent" -strokewidth 2 \
   -draw "rectangle 1,1 255,123" -stroke none \
   -gravity NorthWest -font "$bold" -pointsize 12 -fill "$accent" -annotate +14+92 "TUNRA" \
-  -font "$regular" -pointsize 11 -fill "#8c8c8c" -annotate +64+93 "서비스에 연결하는 중입니다" \
+  -font "$regular" -pointsize 11 -fill "#8c8c8c" -annotate +64+93 "잠시만 기다려 주세요" \
   "$out/progress_background.bmp"
 
 # Panel buttons on the dark body: a filled rounded face with a centred label.
@@ -205,6 +206,28 @@ panel_button 82 25 "$accent" "$accent" "#ffffff" "저장" "$out/options_save.bmp
 panel_button 82 25 "$pressed_face" "$pressed_face" "#e0e0e0" "저장" "$out/options_save_pressed.bmp"
 panel_button 82 25 "#333333" "#4a4a4a" "$text" "취소" "$out/options_cancel.bmp"
 panel_button 82 25 "$accent" "$accent" "#ffffff" "취소" "$out/options_cancel_pressed.bmp"
+
+# Update dialog (199): 260 x 190 dialog units in 9-point 굴림체 = 390 x 285 pixels. A
+# header with the title (the close button 1004 at its right end, 357,8), the update
+# page's area (1010 at 15,48, 360 x 132: what shows while no page is shown there, with
+# the hint that a click opens the page), the version message's card (15,189, 360 x 45,
+# around the label 1040 at 21,194, which fills itself in the card's colour) and the
+# buttons "업데이트" (197/198) and "취소" (189, one picture for both states): 55 x 17
+# dialog units = 82 x 25 pixels at 105,246 and 202,246.
+upd_width=390 upd_height=285
+save_bmp -size ${upd_width}x${upd_height} xc:"$body" \
+  -fill "$header" -draw "rectangle 0,0 $((upd_width - 1)),40" \
+  -fill "$accent" -draw "rectangle 0,41 $((upd_width - 1)),42" \
+  -gravity NorthWest -font "$bold" -pointsize 15 -fill "$text" -annotate +16+11 "프로그램 업데이트" \
+  -fill "#181818" -stroke "#333333" -draw "roundrectangle 15,48 374,179 6,6" -stroke none \
+  -font "$bold" -pointsize 20 -fill "$accent" -annotate +40+80 "TUNRA" \
+  -font "$regular" -pointsize 12 -fill "$muted" -annotate +40+118 "새 버전의 안내를 보려면 여기를 누르세요" \
+  -fill "$card" -stroke "$card_line" -draw "roundrectangle 15,189 374,233 4,4" -stroke none \
+  -fill none -stroke "$line" -draw "rectangle 0,0 $((upd_width - 1)),$((upd_height - 1))" -stroke none \
+  "$out/update_background.bmp"
+panel_button 82 25 "$accent" "$accent" "#ffffff" "업데이트" "$out/update_start.bmp"
+panel_button 82 25 "$pressed_face" "$pressed_face" "#e0e0e0" "업데이트" "$out/update_start_pressed.bmp"
+panel_button 82 25 "#333333" "#4a4a4a" "$text" "취소" "$out/update_cancel.bmp"
 
 # Icons: 128 (window), 213 (tray, no tunnel), 214 (tray, tunnel up).
 icon() {  # background colour, output

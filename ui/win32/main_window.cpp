@@ -6,6 +6,7 @@
 #include "ui/win32/options_dialog.h"
 #include "ui/win32/skin.h"
 #include "ui/win32/tray_menu.h"
+#include "ui/win32/update_dialog.h"
 
 namespace ui {
 
@@ -50,7 +51,7 @@ bool MainWindow::Create(HINSTANCE instance) {
   instance_ = instance;
   dlg_ = std::make_unique<app::CTunraDlg>(
       record_, platform_, *this,
-      app::MainWindowPeers{openvpn_services_, program_hooks_, update_not_available_, login_banner_, account_banner_,
+      app::MainWindowPeers{openvpn_services_, program_hooks_, update_, login_banner_, account_banner_,
                            diag_log_});
   program_hooks_.AttachLog(diag_log_);
   HWND window = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_MAIN), nullptr, &MainWindow::DialogProc,
@@ -212,7 +213,14 @@ bool MainWindow::CreatePanels() {
   };
   vpn_conn_.onTimer = [this](unsigned timer) { dlg_->progress().OnTimer(timer); };
   created &= CreatePanel(vpn_conn_, IDD_VPN_CONN, IDB_PROGRESS_BACKGROUND, false);
-  created &= CreatePanel(prog_update_, IDD_PROG_UPDATE, 0, false);
+  // Update progress window: the same popup look, a bar that only says a download runs.
+  prog_update_.onInit = [this] {
+    const app::ProgressBarLook& look = app::kUpdateProgressLook;
+    update_progress_bar_.Attach(prog_update_.hwnd(), IDC_PROG_UPDATE_BAR,
+                                {look.backColor, look.barColor, GetSysColor(COLOR_WINDOW), look.textOnBackColor});
+    prog_update_logic_.OnInitDialog();
+  };
+  created &= CreatePanel(prog_update_, IDD_PROG_UPDATE, IDB_PROGRESS_BACKGROUND, false);
   return created;
 }
 
@@ -235,6 +243,16 @@ void MainWindow::ShowTrayMenu() { ui::ShowTrayMenu(window_.hwnd()); }
 void MainWindow::RunOptionsDialog() {
   ui::RunOptionsDialog({window_.hwnd(), window_, record_, platform_.registry, dlg_->reconnect(), *dlg_});
 }
+
+void MainWindow::RunUpdateDialog() {
+  ui::RunUpdateDialog({window_.hwnd(), record_, update_, *this, platform_.shell});
+}
+
+void MainWindow::TeardownForUpdate() { dlg_->TeardownOpenVpn(app::kTeardownForUpdate, ""); }
+
+void MainWindow::RemoveTrayIcon() { dlg_->tray().Remove(); }
+
+void MainWindow::CloseMainWindow() { PostMessageW(window_.hwnd(), WM_CLOSE, 0, 0); }
 
 void MainWindow::SendRasNotify(std::uint32_t state, std::uint32_t error) {
   // On the dialer's thread: the handler runs on the window's thread, and the dialer

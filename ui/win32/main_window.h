@@ -1,8 +1,10 @@
 // The main window on the real system: the dialog of template 102 and its child
 // dialogs, bound to the main window's logic (CTunraDlg, which owns every panel's
-// logic) through control IDs. This class owns the windows, the banners and the null
-// objects of the subsystems not in the program yet; it routes each window's messages
-// to the logic and does the drawing the logic describes.
+// logic) through control IDs. This class owns the windows and the main window's peers
+// (banners, tunnel services, program hooks, the program update); it routes each
+// window's messages to the logic and does the drawing the logic describes. For the
+// program update it is the main window's side: the teardown, the tray icon and the
+// close it asks for.
 #pragma once
 
 #include "platform/win32/windows_include.h"
@@ -10,9 +12,10 @@
 #include <memory>
 
 #include "app/hooks/program_hooks_on_system.h"
-#include "app/main/not_available.h"
 #include "app/main/tunra_dlg.h"
 #include "app/openvpn/openvpn_services.h"
+#include "app/update/prog_update_dlg.h"
+#include "app/update/program_update.h"
 #include "platform/platform.h"
 #include "ui/win32/dialog_window.h"
 #include "ui/win32/font_static.h"
@@ -23,7 +26,7 @@
 
 namespace ui {
 
-class MainWindow final : public app::IMainWindowHost {
+class MainWindow final : public app::IMainWindowHost, public app::IUpdateShell {
  public:
   MainWindow(session::SessionRecord& record, platform::Platform& platform);
   MainWindow(const MainWindow&) = delete;
@@ -45,9 +48,14 @@ class MainWindow final : public app::IMainWindowHost {
   void SetForeground() override;
   void EndDialog() override;
   void ShowTrayMenu() override;
-  void RunUpdateDialog() override {}   // the update dialog comes with the update work
+  void RunUpdateDialog() override;
   void RunOptionsDialog() override;
   void SendRasNotify(std::uint32_t state, std::uint32_t error) override;
+
+  // app::IUpdateShell
+  void TeardownForUpdate() override;
+  void RemoveTrayIcon() override;
+  void CloseMainWindow() override;
 
  private:
   static INT_PTR CALLBACK DialogProc(HWND, UINT, WPARAM, LPARAM);
@@ -67,7 +75,8 @@ class MainWindow final : public app::IMainWindowHost {
   // The IP list panels' lists, and their notifications routed to the panels' logic.
   IpPanelView ip_pool_view_{ip_mgmt_tab5_, app::kPoolPanelLook}, ip_classes_view_{dynamic_ip_tab_, app::kClassPanelLook};
   FontStatic version_;
-  ProgressEx conn_progress_bar_;
+  ProgressEx conn_progress_bar_, update_progress_bar_;
+  app::CProgUpdateDlg prog_update_logic_{prog_update_.window()};
   HBITMAP background_ = nullptr;
   HICON icon_ = nullptr;
 
@@ -79,7 +88,9 @@ class MainWindow final : public app::IMainWindowHost {
   app::CMainDiagLog diag_log_{platform_.files, platform_.clock};
   app::COpenVpnServices openvpn_services_{record_, platform_, window_, diag_log_};
   app::ProgramHooksOnSystem program_hooks_{platform_, record_};
-  app::UpdateNotAvailable update_not_available_;
+  app::CProgramUpdate update_{app::ProgramUpdateParts{record_, platform_.internet, platform_.background, platform_.files,
+                                                      platform_.processes, window_, prog_update_.window(),
+                                                      diag_log_, *this}};
 
   std::unique_ptr<app::CTunraDlg> dlg_;
 };
