@@ -72,6 +72,9 @@ FetchResult FetchFile(platform::IInternet& internet, const std::string& url, con
   }
   if (expected >= 0 && static_cast<long long>(body.size()) != expected)
     return Fail("cut at " + std::to_string(body.size()) + " of " + std::to_string(expected) + " bytes");
+  // An empty answer is no file: saved, an empty certificate with its version written
+  // kept every later start from downloading the real one.
+  if (body.empty()) return Fail("empty body");
   result.ok = true;
   result.why = std::to_string(body.size()) + " bytes";
   return result;

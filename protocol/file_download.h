@@ -1,6 +1,6 @@
 // A file fetched over HTTP into the program's folder or the temporary folder: the
 // tunnel certificate and the update installer. Only a 2xx answer whose whole body
-// arrived counts; the file is written only then, so a failed or cut download never
+// arrived, and is not empty, counts; the file is written only then, so a failed or cut download never
 // leaves a file behind and never replaces a good one with an error page.
 //
 // The two halves run apart: the fetch (network only, into memory) may run on a worker

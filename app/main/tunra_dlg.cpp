@@ -312,8 +312,11 @@ void CTunraDlg::EndProgram() {
   ended_ = true;
   tray_.Remove();  // no icon of an ended program may stay in the notification area
   // The credential file holds the password: it never outlives the program, whichever
-  // way the program ends (a system close leaves a running tunnel as it is).
+  // way the program ends (a system close leaves a running tunnel as it is). Nor does
+  // the phonebook a login wrote for a dial that never came (a dial reads it when it
+  // starts, and a link that came up had it removed already).
   peers_.tunnel.RemoveOpenVpnFiles();
+  RemovePhonebookFile();
   host_.EndDialog();
 }
 

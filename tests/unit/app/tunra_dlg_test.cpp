@@ -575,6 +575,18 @@ TEST(TunraDlgPhonebook, WrittenInTheProgramFolder) {
   EXPECT_EQ(dlg.rasConfig().Value("IpPrioritizeRemote"), "1");
 }
 
+// A login writes the phonebook for the dial that may follow; a client ended without
+// that dial left it in the program's folder.
+TEST(TunraDlgPhonebook, DoesNotOutliveTheProgram) {
+  MainWindow m;
+  app::CTunraDlg& dlg = m.Init();
+  const std::string path = "C:/Program Files/TUNRA/sobrel.ini";
+  ASSERT_EQ(dlg.WritePhonebookFile(1, 0), 1);
+  ASSERT_TRUE(m.files.Exists(path));
+  dlg.OnClose();
+  EXPECT_FALSE(m.files.Exists(path));
+}
+
 TEST(TunraDlgAccountPanel, ALogoutNoticePutsThePanelBackToItsIdleLook) {
   MainWindow m;
   app::CTunraDlg& dlg = m.Init();

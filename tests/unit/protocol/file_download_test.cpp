@@ -51,6 +51,8 @@ TEST(FileDownload, OnlyAWholeSuccessfulBodyCounts) {
       {"error page", 404, "<html>not found</html>", "", -1, false},
       {"server error", 500, "oops", "", -1, false},
       {"cut short", 200, "abc", "10", -1, false},
+      {"empty", 200, "", "", -1, false},
+      {"empty without a length", 200, "", "-", -1, false},
       {"too long for its length", 200, "abcdef", "3", -1, false},
       {"stopped between reads", 200, big, "", 1, false},
       {"stopped before the first read", 200, "abc", "", 0, false},
