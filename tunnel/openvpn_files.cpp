@@ -67,6 +67,19 @@ bool IsDeviceName(const std::string& name) {
          base[3] >= '1' && base[3] <= '9';
 }
 
+// A certificate's file name ends in .crt, .cer or .pem (any case). The name comes from
+// the reply and the download writes it into the program's folder: any other name could
+// be the OpenVPN program itself, a tool the client starts, or a library Windows loads
+// from the program's folder before its own (version.dll).
+bool HasCertificateExtension(const std::string& name) {
+  const std::size_t dot = name.rfind('.');
+  if (dot == std::string::npos) return false;
+  std::string extension = name.substr(dot);
+  for (char& c : extension)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return extension == ".crt" || extension == ".cer" || extension == ".pem";
+}
+
 }  // namespace
 
 COpenVpnFiles::COpenVpnFiles(platform::IFiles& files, platform::IWindow& owner, net::IDiagLog& log)
@@ -76,7 +89,9 @@ COpenVpnFiles::COpenVpnFiles(platform::IFiles& files, platform::IWindow& owner, 
 // character (those are 0x41-0x5A, 0x61-0x7A, 0x81-0xFE), so no Korean name is refused
 // for a byte that only looks like a separator.
 bool COpenVpnFiles::IsSafeFileName(const std::string& name) {
-  if (name.empty() || name.find("..") != std::string::npos || IsDeviceName(LastComponent(name))) return false;
+  if (name.empty() || name.find("..") != std::string::npos || IsDeviceName(LastComponent(name)) ||
+      !HasCertificateExtension(name))
+    return false;
   for (unsigned char c : name) {
     if (IsControl(c)) return false;
     switch (c) {

@@ -28,7 +28,8 @@ class COpenVpnFiles {
 
   // Whether `name` (certFileName from the back end) may become a file name in the
   // program's folder: no '\', ':', "..", control character; not empty; not a name
-  // Windows opens as a device (nul, con, com1, ... with any extension).
+  // Windows opens as a device (nul, con, com1, ... with any extension); ending in .crt,
+  // .cer or .pem, so it never names a program or a library.
   static bool IsSafeFileName(const std::string& name);
 
  private:

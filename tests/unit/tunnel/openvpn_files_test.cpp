@@ -91,6 +91,8 @@ TEST(OpenVpnFiles, ValueDependentLines) {
        "vrs.inf\"\r\nroute-delay 2\r\n"},
       {"a host name and the highest port", "vpn-1.example.net", "65535", "ca.crt", "",
        "\r\nremote vpn-1.example.net 65535\r\n"},
+      {"a PEM certificate, any case", "203.0.113.7", "1194", "Root-CA.PEM", "",
+       "\r\nca \"C:/Program Files/TUNRA/Root-CA.PEM\"\r\n"},
   };
   for (const Row& row : rows) {
     Rig rig;
@@ -144,7 +146,7 @@ TEST(OpenVpnFiles, ConfigurationRefusals) {
       {"control byte", [](session::SessionRecord& r) { r.certFileName = "ca\x01.crt"; }, code15},
       {"quote", [](session::SessionRecord& r) { r.certFileName = "ca\".crt"; }, code15},
       {"device name", [](session::SessionRecord& r) { r.certFileName = "nul.crt"; }, code15},
-      {"serial port", [](session::SessionRecord& r) { r.certFileName = "Com1.crt"; }, code15},
+      {"the OpenVPN program", [](session::SessionRecord& r) { r.certFileName = "vexoop.exe"; }, code15},
       {"no credential folder", [](session::SessionRecord& r) { r.accountFileDir = ""; }, code16},
   };
   for (const Row& row : rows) {
@@ -288,6 +290,15 @@ TEST(OpenVpnFiles, SafeFileNames) {
       {"a..crt", false},         {"C:ca.crt", false},     {"certs\\ca.crt", false},
       {"ca\t.crt", false},       {"ca\x7F.crt", false},   {std::string("ca\0.crt", 7), false},
       {"ca?.crt", false},        {"ca*.crt", false},      {"<ca>.crt", false},
+      // Devices, whatever the extension: the download would write to a port or nowhere.
+      {"nul.crt", false},        {"Com1.crt", false},     {"lpt9.pem", false},
+      {"con .crt", false},       {"com10.crt", true},     {"console.crt", true},
+      // Only a certificate's extension: the download writes the name into the program's
+      // folder, where a program, a library Windows loads from there or a working file
+      // of the client would be replaced.
+      {"Root-CA.PEM", true},     {"ca.cer", true},        {"vexoop.exe", false},
+      {"version.dll", false},    {"vrs.inf", false},      {"ca.crt.exe", false},
+      {"ca", false},
   };
   for (const Row& row : rows) EXPECT_EQ(tunnel::COpenVpnFiles::IsSafeFileName(row.name), row.safe) << row.name;
 }
