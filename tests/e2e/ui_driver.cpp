@@ -1210,6 +1210,15 @@ class Script {
       Print("registry " + value + (SettingText(Wide(value), text) ? " [" + Utf8(text) + "]" : " absent"));
       return true;
     }
+    // A radio's check changes before its owner handles the click (and writes the
+    // setting): a check of the stored value waits for it.
+    if (command == "wait-registry") {
+      const std::string value = Word(), want = Word();
+      if (!Number(Word(), seconds)) return Fail("wait-registry VALUE TEXT SECONDS");
+      std::wstring text;
+      return WaitFor(seconds, [&] { return SettingText(Wide(value), text) && Utf8(text) == want; }) ||
+             Fail("registry " + value + " is not " + want);
+    }
     if (command == "wait-no-dialog") {
       if (!Int(Word(), id) || !Number(Word(), seconds)) return Fail("wait-no-dialog ID SECONDS");
       if (!NeedMain()) return false;
