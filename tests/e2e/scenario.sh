@@ -13,12 +13,15 @@
 #
 # Files beside SCENARIO (NAME.scenario), each optional:
 #   NAME.settings        "VALUE DATA" lines: the settings key holds them at the start
+#                        (string values; DATA of the form dword:XXXXXXXX or hex:.. as
+#                        regedit writes it gives a value of that type)
 #   NAME.ras             the script of the test-only dialer (rasapi32.dll beside the
 #                        exe, loaded for rasapi32=n); without it every dial connects
 #   NAME.ras-journal     lines the dialer's journal must hold, in this order
 #   NAME.diag            lines the diagnostics log must hold, in this order (it may
 #                        never hold a password the scenario typed)
-#   NAME.browser         lines the list of web pages the client opened must hold
+#   NAME.browser         lines the list of web pages the client opened must hold; an
+#                        empty one (comments aside): the client opens no page at all
 #   NAME.vexoop          the script of the test-only OpenVPN program (vexoop.exe beside
 #                        the exe); a line "--- next start" begins the script of its
 #                        next start (the last one plays for every further start);
@@ -34,6 +37,13 @@
 #                        this order (all reports' texts, one after the other)
 #   NAME.faults          fault switches of the back end from its start, one a line
 #                        (NAME[=ARG][@PATH], as its --fault option)
+#   NAME.fixture         names (its first line) the back end's accounts file in
+#                        tests/e2e/fixtures/, used instead of the shipped accounts
+#   NAME.new-files       the files the run may create or change, as patterns ('*' for
+#                        any text) of the names shown: <dir>/NAME beside the program,
+#                        <dir>/../NAME in the folder above, C:/PATH in the prefix's
+#                        drive C; any other file created or changed there fails the
+#                        scenario (the diagnostics log aside)
 #   NAME.adapters        the script of the test-only adapter list (iphlpapi.dll beside
 #                        the exe, loaded for iphlpapi=n,b): the adapters it adds to
 #                        Wine's; without it Wine's list alone (no tunnel adapter)
@@ -60,12 +70,13 @@ source "$root/scripts/lib/wine-env.sh"
 
 unset DISPLAY  # always a private display: nothing of the user's desktop is touched
 tunra_display_start || exit 1
-client= backend= watcher= hidden=
+client= watcher= requests_watcher= hidden=
 cleanup() {
   [[ -n $client ]] && kill "$client" 2>/dev/null
   [[ -n $watcher ]] && kill "$watcher" 2>/dev/null
+  [[ -n $requests_watcher ]] && kill "$requests_watcher" 2>/dev/null && wait "$requests_watcher" 2>/dev/null
   [[ -n $hidden ]] && mv "$hidden.away" "$hidden"
-  [[ -n $backend ]] && kill "$backend" 2>/dev/null && wait "$backend" 2>/dev/null
+  declare -F stop_backend >/dev/null && stop_backend
   # The prefix is private to these tests: stop its server and services.
   "$TUNRA_WINESERVER" -k 2>/dev/null
   tunra_display_stop
@@ -153,28 +164,109 @@ if [[ -f $base.tools ]]; then
   export TUNRA_TOOL_SCRIPT=$work/tools.txt
 fi
 
+# The back end: NAME.fixture replaces the shipped accounts, NAME.faults sets switches
+# from its start. A scenario may also end it and start it again (`backend stop|start`
+# of the driver: meanwhile a connection is refused, as with no server at all) and send
+# it control commands (`backend QUERY`): the driver leaves each request in WORK_DIR as
+# backend-request.txt and waits for backend-answer.txt, which the watcher below writes.
+# A restarted back end records into requests-N.jsonl, added to requests.jsonl before
+# the checks.
+backend_args=()
 if [[ -n $backend_address ]]; then
-  ready=$work/backend.ready
-  : >"$ready"
-  faults=()
+  backend_args=("$backend_address" --time-limit 300)
+  [[ -f $base.fixture ]] && backend_args+=(--fixture "$here/fixtures/$(grep -v '^#' "$base.fixture" | head -n 1)")
   if [[ -f $base.faults ]]; then
     while read -r fault; do
-      [[ -n $fault && $fault != \#* ]] && faults+=(--fault "$fault")
+      [[ -n $fault && $fault != \#* ]] && backend_args+=(--fault "$fault")
     done <"$base.faults"
   fi
-  python3 "$root/backend/tunra_backend.py" "$backend_address" --record "$work/requests.jsonl" \
-    --time-limit 300 "${faults[@]}" >"$ready" 2>"$work/backend.log" &
-  backend=$!
+fi
+rm -f "$work"/requests-*.jsonl "$work"/backend-*.log "$work"/backend-{request,answer}.txt "$work/backend.pid"
+# alive PID: the process runs (a zombie has closed its sockets already).
+alive() { [[ -r /proc/$1/stat ]] && [[ $(cut -d')' -f2 "/proc/$1/stat" 2>/dev/null) != " Z"* ]]; }
+# start_backend RECORD LOG: starts it, keeps its PID in WORK_DIR/backend.pid and waits
+# until it listens.
+start_backend() {
+  local ready=$work/backend.ready pid i
+  : >"$ready"
+  python3 "$root/backend/tunra_backend.py" "${backend_args[@]}" --record "$1" >"$ready" 2>"$2" &
+  pid=$!
+  echo "$pid" >"$work/backend.pid"
   for ((i = 0; i < 100; i++)); do
-    grep -q listening "$ready" && break
-    kill -0 "$backend" 2>/dev/null || break
+    grep -q listening "$ready" && return 0
+    alive "$pid" || break
     sleep 0.1
   done
-  if ! grep -q listening "$ready"; then
+  return 1
+}
+stop_backend() {
+  local pid i
+  pid=$(cat "$work/backend.pid" 2>/dev/null) || return 0
+  rm -f "$work/backend.pid"
+  [[ -n $pid ]] || return 0
+  kill "$pid" 2>/dev/null
+  for ((i = 0; i < 50; i++)); do alive "$pid" || return 0; sleep 0.1; done
+  return 1
+}
+# One request of the driver; prints the answer: "ok", or "fail: WHY"; for "requests
+# PATH", "ok N" with the number of requests recorded for PATH so far (any letter case,
+# by every back end of the run).
+backend_request() {
+  local n
+  case $1 in
+    requests\ /*)
+      python3 - "${1#requests }" "$work"/requests.jsonl "$work"/requests-*.jsonl <<'PY' 2>&1
+import json, sys
+count = 0
+for name in sys.argv[2:]:
+    try:
+        lines = open(name, encoding="utf-8").readlines()
+    except OSError:
+        continue
+    count += sum(1 for l in lines if l.strip() and json.loads(l).get("path") == sys.argv[1].lower())
+print("ok %d" % count)
+PY
+      ;;
+    stop)
+      if stop_backend; then echo ok; else echo "fail: the back end did not end"; fi ;;
+    start)
+      n=$(($(find "$work" -maxdepth 1 -name 'requests-*.jsonl' | wc -l) + 1))
+      if [[ -f $work/backend.pid ]]; then echo "fail: the back end runs"
+      elif start_backend "$work/requests-$n.jsonl" "$work/backend-$n.log"; then echo ok
+      else echo "fail: the back end did not start again"
+      fi ;;
+    *)
+      python3 - "$backend_address" "$1" <<'PY' 2>&1
+import json, sys, urllib.request
+try:
+    with urllib.request.urlopen("http://%s/_control/%s" % (sys.argv[1], sys.argv[2]), timeout=10) as answer:
+        state = json.load(answer)
+    print("ok" if state.get("ok") else "fail: " + json.dumps(state))
+except Exception as error:  # a refused command comes back as status 400 with its reason
+    body = error.read() if hasattr(error, "read") else b""
+    print("fail: %s %s" % (error, body.decode("utf-8", "replace")))
+PY
+      ;;
+  esac
+}
+if [[ -n $backend_address ]]; then
+  if ! start_backend "$work/requests.jsonl" "$work/backend.log"; then
     echo "FAIL: the back end did not start on $backend_address:80 (in use? root needed)"
     cat "$work/backend.log"
     exit 1
   fi
+  (
+    while :; do
+      if [[ -f $work/backend-request.txt ]]; then
+        request=$(tr -d '\r\n' <"$work/backend-request.txt")
+        rm -f "$work/backend-request.txt"
+        backend_request "$request" >"$work/backend-answer.tmp"
+        mv "$work/backend-answer.tmp" "$work/backend-answer.txt"
+      fi
+      sleep 0.1
+    done
+  ) &
+  requests_watcher=$!
 fi
 
 # Every scenario starts without saved settings (the prefix is kept between runs), or
@@ -191,7 +283,11 @@ reg_text() { local t=${1//\\/\\\\}; printf '"%s"' "${t//\"/\\\"}"; }
     printf '[HKEY_CURRENT_USER\\SOFTWARE\\Orvak]\r\n'
     while read -r value data; do
       [[ -z $value || $value == \#* ]] && continue
-      printf '%s=%s\r\n' "$(reg_text "$value")" "$(reg_text "$data")"
+      if [[ $data =~ ^(dword:[0-9a-fA-F]{8}|hex(\([0-9a-fA-F]+\))?:[0-9a-fA-F,]*)$ ]]; then
+        printf '%s=%s\r\n' "$(reg_text "$value")" "$data"
+      else
+        printf '%s=%s\r\n' "$(reg_text "$value")" "$(reg_text "$data")"
+      fi
     done <"$base.settings"
   fi
 } | iconv -f UTF-8 -t UTF-16LE >"$work/settings.reg"
@@ -202,6 +298,9 @@ if ! (cd "$work" && "$TUNRA_WINE" regedit /S settings.reg </dev/null >/dev/null 
 fi
 
 cd "$exe_dir" || exit 1
+# Files created or changed from here on are compared with NAME.new-files.
+touch "$work/start.stamp"
+sleep 1  # modification times of a coarse file system
 "$TUNRA_WINE" "$exe" &
 client=$!
 
@@ -239,6 +338,11 @@ if ((status == 0)) && [[ -f $after ]]; then
     status=1
   fi
 fi
+# What back ends started again by the scenario recorded, after the first one's record.
+for ((n = 1; ; n++)); do
+  [[ -f $work/requests-$n.jsonl ]] || break
+  cat "$work/requests-$n.jsonl" >>"$work/requests.jsonl"
+done
 # in_order EXPECTED ACTUAL: every line of EXPECTED (blank and '#' lines aside) is part of
 # a line of ACTUAL, each in a later line than the one before; '*' in it stands for any
 # text. ACTUAL is code page 949 text; its tabs count as blanks.
@@ -316,10 +420,42 @@ PY
 fi
 # NAME.browser: the web pages the client opened (lines as for NAME.ras-journal). The
 # page opens through a program Wine starts: it may take a moment.
-if [[ -f $base.browser ]]; then
+if [[ -f $base.browser ]] && ! grep -qv '^\(#.*\)\?$' "$base.browser"; then
+  sleep 2  # what the client asked to open reaches the recorder by then
+  if [[ -s $work/browser.txt ]]; then
+    echo "FAIL: the client opened pages (browser.txt), none was expected:"
+    cat "$work/browser.txt"
+    status=1
+  fi
+elif [[ -f $base.browser ]]; then
   for ((i = 0; i < 100; i++)); do [[ -s $work/browser.txt ]] && break; sleep 0.1; done
   if ! in_order "$base.browser" "$work/browser.txt"; then
     echo "FAIL: the pages opened (browser.txt) lack lines of $(basename "$base").browser"
+    status=1
+  fi
+fi
+# NAME.new-files: every file created or changed since the client started, beside the
+# program, in the folder above it and on the prefix's drive C, must be one it names.
+# WinINet's cache index is Wine's own bookkeeping.
+if [[ -f $base.new-files ]]; then
+  {
+    find "$exe_dir" -type f -newer "$work/start.stamp" ! -path "$work/*" -printf '<dir>/%P\n'
+    find "$exe_dir/.." -maxdepth 1 -type f -newer "$work/start.stamp" -printf '<dir>/../%P\n'
+    find "$WINEPREFIX/drive_c" -type f -newer "$work/start.stamp" ! -name index.dat -printf 'C:/%P\n'
+  } 2>/dev/null | sort >"$work/new-files.txt"
+  unexpected=$(python3 - "$base.new-files" "$work/new-files.txt" <<'PY'
+import fnmatch, sys
+allowed = ["<dir>/tunra-diag.log", "<dir>/tunra-diag.log.old"]
+allowed += [l.strip() for l in open(sys.argv[1], encoding="utf-8") if l.strip() and not l.startswith("#")]
+for name in open(sys.argv[2], encoding="utf-8", errors="replace"):
+    name = name.rstrip("\n")
+    if not any(fnmatch.fnmatchcase(name, pattern) for pattern in allowed):
+        print(name)
+PY
+)
+  if [[ -n $unexpected ]]; then
+    echo "FAIL: files created or changed that $(basename "$base").new-files does not name:"
+    echo "$unexpected"
     status=1
   fi
 fi

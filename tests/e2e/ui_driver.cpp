@@ -92,6 +92,26 @@
 //                                  until the dialog is gone
 //   cancel-file SECONDS            waits for the open-file dialog and cancels it
 //
+// The back end and the files of the fault scenarios:
+//   backend stop|start|QUERY       asks the runner (through files in the folder
+//                                  TUNRA_E2E_WORK names) to end the back end (until
+//                                  `backend start`, connections are refused), to start
+//                                  it again, or to send it the control command
+//                                  /_control/QUERY (e.g. reset, or fault?name=status&
+//                                  arg=500&path=/Info/ip_pool_list.php&times=1); fails
+//                                  unless the runner answers ok within 30 s
+//   backend requests PATH          prints: requests PATH N, the number of requests the
+//                                  back end recorded for PATH so far
+//   wait-requests PATH N SECONDS   waits until the back end recorded N requests for
+//                                  PATH (a request it took, whatever it answered)
+//   hold PATH                      opens the file for reading and lets others write and
+//                                  delete it but not read it (as a scanner that locks a
+//                                  file does), until release PATH or the script's end
+//   release PATH                   closes the file that hold opened
+//   mkdir PATH                     creates the folder (a folder where the client
+//                                  writes a file makes that write fail); delete
+//                                  removes it again once it is empty
+//
 // The OpenVPN tunnel: its working files beside the client and its program.
 //   msgbox-exact SECONDS           as msgbox, with each carriage return of the text
 //                                  shown as \r (and a line feed as \n)
@@ -103,7 +123,8 @@
 //                                  \xHH
 //   write PATH TEXT                creates or truncates the file and writes TEXT and
 //                                  CR LF (code page 949)
-//   delete PATH                    deletes the file (a missing file is no failure)
+//   delete PATH                    deletes the file, or the empty folder (a missing
+//                                  file is no failure)
 //   copy FROM TO                   copies the file FROM (one word) to TO (the rest of
 //                                  the line), making TO's folders first; relative
 //                                  paths are in the client's folder
@@ -128,6 +149,7 @@
 #include <cwctype>
 #include <fstream>
 #include <iostream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -428,6 +450,13 @@ bool WaitFor(double seconds, F ready) {
     if (GetTickCount() - start >= limit) return false;
     Sleep(50);
   }
+}
+
+// A box found the moment it shows may not have its caption yet: under Wine a box that
+// showed while the driver was polling for it was read with an empty caption (measured).
+// Every box of the client has a caption, so it is given up to a second to get one.
+void SettleMessageBox(HWND box) {
+  WaitFor(1, [&] { return !RemoteText(box).empty(); });
 }
 
 // A path of the environment under Wine: a Linux path ("/...") as the Windows path of the
@@ -1117,6 +1146,7 @@ class Script {
       if (!NeedMain()) return false;
       if (!WaitFor(seconds, [&] { return (box_ = FindMessageBox(main_)) != nullptr; }))
         return Fail("no message box");
+      SettleMessageBox(box_);
       Print("msgbox caption [" + Utf8(RemoteText(box_)) + "]");
       Print("msgbox text [" + Utf8(RemoteText(GetDlgItem(box_, 0xFFFF))) + "]");
       return true;
@@ -1257,6 +1287,7 @@ class Script {
       if (!NeedMain()) return false;
       if (!WaitFor(seconds, [&] { return (box_ = FindMessageBox(main_)) != nullptr; }))
         return Fail("no message box");
+      SettleMessageBox(box_);
       Print("msgbox caption [" + Escaped(Utf8(RemoteText(box_))) + "]");
       Print("msgbox text [" + Escaped(Utf8(RemoteText(GetDlgItem(box_, 0xFFFF)))) + "]");
       return true;
@@ -1295,8 +1326,46 @@ class Script {
       CloseHandle(file);
       return ok || Fail("cannot write the file");
     }
+    if (command == "backend") {
+      const std::string request = Rest();
+      std::string answer;
+      if (!Backend(request, answer)) return false;
+      if (request.rfind("requests ", 0) == 0) Print(request + " " + answer);
+      return true;
+    }
+    if (command == "wait-requests") {
+      const std::string path = Word();
+      int want = 0;
+      if (path.empty() || !Int(Word(), want) || !Number(Word(), seconds)) return Fail("wait-requests PATH N SECONDS");
+      std::string seen;
+      return WaitFor(seconds, [&] { return Backend("requests " + path, seen) && std::atoi(seen.c_str()) >= want; }) ||
+             Fail(seen.empty() ? error_ : seen + " requests recorded");
+    }
+    if (command == "hold") {
+      const std::wstring path = HostPath(Wide(Rest()));
+      if (held_.count(path) != 0) return Fail("the file is held already");
+      HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+      if (file == INVALID_HANDLE_VALUE) return Fail("cannot open the file: " + std::to_string(GetLastError()));
+      held_[path] = file;
+      return true;
+    }
+    if (command == "release") {
+      const auto held = held_.find(HostPath(Wide(Rest())));
+      if (held == held_.end()) return Fail("the file is not held");
+      CloseHandle(held->second);
+      held_.erase(held);
+      return true;
+    }
+    if (command == "mkdir") {
+      const std::wstring path = HostPath(Wide(Rest()));
+      return CreateDirectoryW(path.c_str(), nullptr) || Fail("cannot create the folder: " + std::to_string(GetLastError()));
+    }
     if (command == "delete") {
       const std::wstring path = HostPath(Wide(Rest()));
+      const DWORD attributes = GetFileAttributesW(path.c_str());
+      if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        return RemoveDirectoryW(path.c_str()) || Fail("cannot remove the folder");
       return DeleteFileW(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND || Fail("cannot delete the file");
     }
     if (command == "copy") {
@@ -1333,6 +1402,34 @@ class Script {
     return Fail("unknown command");
   }
 
+  // The runner (scenario.sh) acts for the script: the request is left whole as
+  // backend-request.txt in the scenario's folder, the answer comes back as
+  // backend-answer.txt ("ok", "ok VALUE" or "fail: WHY"); `value` gets VALUE.
+  bool Backend(const std::string& request, std::string& value) {
+    std::wstring folder = HostPath(Environment(L"TUNRA_E2E_WORK"));
+    if (request.empty() || folder.empty()) return Fail("backend stop|start|QUERY, with TUNRA_E2E_WORK set");
+    if (folder.back() != L'\\') folder += L'\\';
+    const std::wstring answer_path = folder + L"backend-answer.txt", staged = folder + L"backend-request.tmp";
+    DeleteFileW(answer_path.c_str());
+    HANDLE file = CreateFileW(staged.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return Fail("cannot leave the request");
+    DWORD written = 0;
+    const bool ok = WriteFile(file, request.data(), static_cast<DWORD>(request.size()), &written, nullptr) &&
+                    written == request.size();
+    CloseHandle(file);
+    // Renamed once whole, so the runner never reads half a request.
+    if (!ok || !MoveFileExW(staged.c_str(), (folder + L"backend-request.txt").c_str(), MOVEFILE_REPLACE_EXISTING))
+      return Fail("cannot leave the request");
+    std::string answer;
+    if (!WaitFor(30, [&] { return ReadWholeFile(answer_path, answer); })) return Fail("the runner did not answer");
+    DeleteFileW(answer_path.c_str());
+    while (!answer.empty() && (answer.back() == '\n' || answer.back() == '\r')) answer.pop_back();
+    if (answer != "ok" && answer.rfind("ok ", 0) != 0) return Fail(answer);
+    value = answer.size() > 3 ? answer.substr(3) : std::string();
+    return true;
+  }
+
+  std::map<std::wstring, HANDLE> held_;  // files `hold` keeps open
   std::string line_;
   std::size_t pos_ = 0;
   int line_number_ = 0;
