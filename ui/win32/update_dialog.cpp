@@ -5,6 +5,7 @@
 #include "platform/win32/cp949_wide.h"
 #include "resources/resource_ids.h"
 #include "ui/win32/banner_link.h"
+#include "ui/win32/modal_loop.h"
 #include "ui/win32/panel_router.h"
 
 namespace ui {
@@ -69,24 +70,7 @@ void UpdateDialog::Run() {
   if (!done_) ShowWindow(dialog, SW_SHOW);
   // The dialog's own loop, so its keys can be dropped before the dialog manager turns
   // Enter and Escape into commands; timers and the other windows' messages go on.
-  MSG message;
-  while (!done_ && IsWindow(dialog)) {
-    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
-    if (got <= 0) {
-      // The program is ending: the main loop must see the quit too.
-      if (got == 0) PostQuitMessage(static_cast<int>(message.wParam));
-      break;
-    }
-    const bool inDialog = message.hwnd == dialog || IsChild(dialog, message.hwnd);
-    if (inDialog && app::SwallowKey(message.message, message.wParam)) continue;
-    if (IsDialogMessageW(dialog, &message)) continue;
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
-  // The owner first, so activation returns to it rather than to another program.
-  EnableWindow(parts_.owner, TRUE);
-  if (IsWindow(dialog)) DestroyWindow(dialog);
-  if (IsWindow(parts_.owner)) SetActiveWindow(parts_.owner);
+  RunOwnedModalLoop(dialog, parts_.owner, done_);
 }
 
 }  // namespace
