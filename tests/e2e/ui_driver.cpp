@@ -134,10 +134,20 @@
 //   wait-processes NAME N SECONDS  waits until N processes run the program NAME (which
 //                                  may hold blanks)
 //
+// The client's resources (the soak run compares them between its phases):
+//   resources                      prints: resources handles N gdi N user N private N
+//                                  windows N, for the process of the main window: its
+//                                  handle count, its GDI and USER object counts
+//                                  (GetGuiResources; Wine answers 0), its private bytes
+//                                  (PrivateUsage), and the windows it owns (top-level,
+//                                  message-only and all their descendants); -1 for a
+//                                  figure that cannot be read
+//
 // The first failing command prints "FAIL line N: ..." and ends the run with exit
 // code 1; exit code 2 means the script could not be read.
 #include <windows.h>
 #include <commctrl.h>
+#include <psapi.h>
 #include <tlhelp32.h>
 
 #include <fcntl.h>
@@ -846,6 +856,53 @@ int CountProcesses(const std::wstring& name) {
   return count;
 }
 
+// What a leak would make grow in the process of `main`. GetGuiResources needs a
+// handle with query rights; PrivateUsage comes with PROCESS_MEMORY_COUNTERS_EX.
+struct ProcessResources {
+  long long handles = -1, gdi = -1, user = -1, privateBytes = -1, windows = -1;
+};
+
+ProcessResources ReadResources(HWND main) {
+  ProcessResources out;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(main, &pid);
+  HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+  if (process == nullptr) process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  if (process != nullptr) {
+    DWORD handles = 0;
+    if (GetProcessHandleCount(process, &handles)) out.handles = handles;
+    out.gdi = GetGuiResources(process, GR_GDIOBJECTS);
+    out.user = GetGuiResources(process, GR_USEROBJECTS);
+    PROCESS_MEMORY_COUNTERS_EX memory{};
+    memory.cb = sizeof memory;
+    if (GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory))
+      out.privateBytes = static_cast<long long>(memory.PrivateUsage);
+    CloseHandle(process);
+  }
+  // Windows of the process: each top-level or message-only window and every window
+  // below it (EnumChildWindows walks all descendants).
+  using Count = std::pair<DWORD, long long>;
+  Count count{pid, 0};
+  auto visit = [](HWND window, LPARAM data) -> BOOL {
+    auto* c = reinterpret_cast<Count*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != c->first) return TRUE;
+    ++c->second;
+    EnumChildWindows(window, [](HWND, LPARAM d) -> BOOL {
+      ++reinterpret_cast<Count*>(d)->second;
+      return TRUE;
+    }, data);
+    return TRUE;
+  };
+  EnumWindows(visit, reinterpret_cast<LPARAM>(&count));
+  for (HWND message = FindWindowExW(HWND_MESSAGE, nullptr, nullptr, nullptr); message != nullptr;
+       message = FindWindowExW(HWND_MESSAGE, message, nullptr, nullptr))
+    visit(message, reinterpret_cast<LPARAM>(&count));
+  out.windows = count.second;
+  return out;
+}
+
 class Script {
  public:
   int Run(std::istream& in) {
@@ -1398,6 +1455,14 @@ class Script {
       int seen = 0;
       return WaitFor(seconds, [&] { return (seen = CountProcesses(Wide(program))) == want; }) ||
              Fail(std::to_string(seen) + " processes run " + program);
+    }
+    if (command == "resources") {
+      if (!NeedMain()) return false;
+      const ProcessResources r = ReadResources(main_);
+      Print("resources handles " + std::to_string(r.handles) + " gdi " + std::to_string(r.gdi) + " user " +
+            std::to_string(r.user) + " private " + std::to_string(r.privateBytes) + " windows " +
+            std::to_string(r.windows));
+      return true;
     }
     return Fail("unknown command");
   }
