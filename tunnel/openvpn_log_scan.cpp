@@ -32,18 +32,36 @@ struct WatchedText {
 };
 
 // The error texts in table order: within one line, the first of them found decides.
+// Each older OpenVPN's text is followed by the form OpenVPN 2.6 (with OpenSSL 3) prints
+// for the same failure, so a current program is reported as precisely:
+//   a key's pass phrase that cannot be asked for (no console): "... can't ask for
+//   'Enter Private Key Password:'"; a wrong one: "OpenSSL: error:1C800064:Provider
+//   routines::bad decrypt:"; a wrong PKCS#12 one: "OpenSSL: error:11800071:PKCS12
+//   routines::mac verify failure:" (both then say "private key password verification
+//   failed", which is not watched: it does not tell the two apart and comes last);
+//   a refused login: "AUTH: Received control message: AUTH_FAILED"; an empty user name
+//   in the credentials file: "ERROR: username from Auth authfile 'vrs.inf' is empty";
+//   no adapter: "There are no TAP-Windows adapters on this system" (2.4/2.5) and
+//   "There are no TAP-Windows, Wintun or ovpn-dco adapters on this system" (2.6).
+// The other texts are printed by 2.6 as they were.
 constexpr WatchedText kErrorTexts[] = {
     {"TCP/UDP: Closing socket", -1},
     {"error=certificate is not yet valid", -2},
     {"error=certificate has expired", -3},
     {"TLS Error: Need PEM pass phrase for private key", -4},
+    {"can't ask for 'Enter Private Key Password:'", -4},
     {"EVP_DecryptFinal:bad decrypt", -5},
+    {"Provider routines::bad decrypt", -5},
     {"PKCS12_parse:mac verify failure", -6},
+    {"PKCS12 routines::mac verify failure", -6},
     {"Received AUTH_FAILED control message", -7},
+    {"AUTH: Received control message: AUTH_FAILED", -7},
     {"Auth username is empty", -8},
+    {"username from Auth authfile", -8},
     {"netsh command failed", -9},
     {"No Route to Host", -12},
     {"There are no TAP-Win32 adapters on this system", -13},
+    {"There are no TAP-Windows", -13},
     {"SIGUSR1[soft,ping-restart] received, process restarting", -13},
 };
 constexpr int kErrorCount = static_cast<int>(sizeof kErrorTexts / sizeof kErrorTexts[0]);
@@ -54,7 +72,7 @@ constexpr const char* kCompletedWithErrors = "Initialization Sequence Completed 
 constexpr int kCompletedBit = kErrorCount;
 constexpr int kWithErrorsBit = kErrorCount + 1;
 constexpr int kPatternCount = kErrorCount + 2;
-static_assert(kPatternCount <= 16, "the pattern set is a 16-bit mask");
+static_assert(kPatternCount <= 32, "the pattern set is a 32-bit mask");
 
 constexpr std::size_t kMinExaminedLength = 20;
 constexpr int kFullLogLines = 15;
@@ -82,7 +100,7 @@ class BackwardSearch {
         std::uint8_t& shift = shift_[Block(text + j)];
         if (j < shift) shift = static_cast<std::uint8_t>(j);
       }
-      starts_[Block(text)] = static_cast<std::uint16_t>(starts_[Block(text)] | (1u << i));
+      starts_[Block(text)] |= 1u << i;
     }
   }
 
@@ -133,7 +151,7 @@ class BackwardSearch {
   std::size_t lengths_[kPatternCount];
   std::size_t window_;
   std::uint8_t shift_[1u << (8 * kBlock)];
-  std::uint16_t starts_[1u << (8 * kBlock)];  // texts that begin with each block
+  std::uint32_t starts_[1u << (8 * kBlock)];  // texts that begin with each block
 };
 
 const BackwardSearch& Search() {

@@ -56,6 +56,16 @@ TEST(OpenVpnLogScan, EveryTextGivesItsCodeWhetherOrNotTheProgramRuns) {
       {"write UDPv4: No Route to Host (WSAEHOSTUNREACH) (code=10065)", -12},
       {"There are no TAP-Win32 adapters on this system.  You should be able to create one", -13},
       {"SIGUSR1[soft,ping-restart] received, process restarting", -13},
+      // OpenVPN 2.6.14 with OpenSSL 3.0, as measured.
+      {"neither stdin nor stderr are a tty device and you have neither a controlling tty nor systemd - "
+       "can't ask for 'Enter Private Key Password:'.  If you used --daemon, you need to use --askpass",
+       -4},
+      {"OpenSSL: error:1C800064:Provider routines::bad decrypt:", -5},
+      {"OpenSSL: error:11800071:PKCS12 routines::mac verify failure:", -6},
+      {"AUTH: Received control message: AUTH_FAILED", -7},
+      {"ERROR: username from Auth authfile 'vrs.inf' is empty", -8},
+      {"There are no TAP-Windows adapters on this system.  You should be able to create", -13},
+      {"There are no TAP-Windows, Wintun or ovpn-dco adapters on this system.", -13},
   };
   for (const Text& t : texts)
     for (bool running : {true, false}) {
@@ -162,8 +172,22 @@ const char* const kReferenceTexts[] = {
     "TLS Error: Need PEM pass phrase for private key", "EVP_DecryptFinal:bad decrypt",
     "PKCS12_parse:mac verify failure", "Received AUTH_FAILED control message", "Auth username is empty",
     "netsh command failed", "No Route to Host", "There are no TAP-Win32 adapters on this system",
-    "SIGUSR1[soft,ping-restart] received, process restarting"};
-const int kReferenceCodes[] = {-1, -2, -3, -4, -5, -6, -7, -8, -9, -12, -13, -13};
+    "SIGUSR1[soft,ping-restart] received, process restarting",
+    // The forms of OpenVPN 2.6, in the order of the codes they share.
+    "can't ask for 'Enter Private Key Password:'", "Provider routines::bad decrypt",
+    "PKCS12 routines::mac verify failure", "AUTH: Received control message: AUTH_FAILED",
+    "username from Auth authfile", "There are no TAP-Windows"};
+const int kReferenceCodes[] = {-1, -2, -3, -4, -5, -6, -7, -8, -9, -12, -13, -13, -4, -5, -6, -7, -8, -13};
+
+// The code of the first watched text in table order: the table lists each 2.6 form
+// right after the older text of its code, so the lowest code position wins here.
+int FirstCodeIn(std::string_view line) {
+  static const int kTableOrder[] = {0, 1, 2, 3, 12, 4, 13, 5, 14, 6, 15, 7, 16, 8, 9, 10, 17, 11};
+  static_assert(sizeof kTableOrder == sizeof kReferenceCodes, "every text once");
+  for (int i : kTableOrder)
+    if (text::Contains(line, kReferenceTexts[i])) return kReferenceCodes[i];
+  return 0;
+}
 
 int ReadPlainly(std::string_view log, bool running) {
   int lines = 0, last = 0;
@@ -176,9 +200,7 @@ int ReadPlainly(std::string_view log, bool running) {
     if (ended && !line.empty() && line.back() == '\r') line.remove_suffix(1);
     ++lines;
     if (line.size() >= 20) {
-      int code = 0;
-      for (int i = 0; i < 12 && code == 0; ++i)
-        if (text::Contains(line, kReferenceTexts[i])) code = kReferenceCodes[i];
+      int code = FirstCodeIn(line);
       if (code == 0 && running && text::Contains(line, "Initialization Sequence Completed") &&
           !text::Contains(line, "Initialization Sequence Completed With Errors"))
         code = 1;
@@ -199,6 +221,9 @@ TEST(OpenVpnLogScan, AgreesWithAPlainReadingOnGeneratedLogs) {
       "PKCS12_parse:mac verify failure", "Received AUTH_FAILED control message", "Auth username is empty",
       "netsh command failed", "No Route to Host", "There are no TAP-Win32 adapters on this system",
       "SIGUSR1[soft,ping-restart] received, process restarting", "Initialization Sequence Completed",
+      "can't ask for 'Enter Private Key Password:'", "Provider routines::bad decrypt",
+      "PKCS12 routines::mac verify failure", "AUTH: Received control message: AUTH_FAILED",
+      "username from Auth authfile", "There are no TAP-Windows",
       "Initialization Sequence Completed With Errors", "Initialization Sequence", "No Route to Hos",
       "TCP/UDP: Closing", "Received control message", "error=certificate", " With Errors", "Host",
       "\xB0\xA1", "\x81N", "\xB0", "\xC7\xD1\xB1\xDB", " ", "x", "1234567890", "\r\n", "\n", "\r"};
