@@ -41,6 +41,16 @@ class IShell {
   // LoadIcon of the program's own icon resource `resourceId`; 0 when it is missing.
   virtual IconHandle LoadIcon(int resourceId) = 0;
 
+  // RegisterWindowMessage(name): the message number every program of the session
+  // shares for `name`; 0 when it cannot be registered.
+  virtual std::uint32_t RegisterWindowMessage(const std::string& name) = 0;
+
+  // Lets `message` reach `window` from a process of a lower integrity level, as an
+  // unelevated shell is to an elevated program (ChangeWindowMessageFilterEx with
+  // MSGFLT_ALLOW; ChangeWindowMessageFilter where only that exists). True where the
+  // system has no such filter; false when it refused.
+  virtual bool AllowMessageFromLowerIntegrity(WindowHandle window, std::uint32_t message) = 0;
+
   // ShellExecuteA(owner, verb, file, parameters, directory, show): the result as the
   // call gives it, above 32 on success.
   virtual std::intptr_t ShellExecute(WindowHandle owner, const std::string& verb,

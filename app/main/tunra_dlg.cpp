@@ -185,6 +185,17 @@ bool CTunraDlg::AddTrayIcon() {
   return true;
 }
 
+void CTunraDlg::OnTaskbarCreated() {
+  // An icon the program removed (at its end, before an update) stays away.
+  if (ended_ || !tray_.wanted()) return;
+  // The old entry went with the old shell; the message also comes without a restart
+  // (a display change), when the entry is still there and a second add would be
+  // refused. Deleting first covers both.
+  tray_.Remove();
+  if (AddTrayIcon()) windows_.main.KillTimer(kTimerTrayRetry);
+  else windows_.main.SetTimer(kTimerTrayRetry, TimerPeriod(kTimerTrayRetry));
+}
+
 void CTunraDlg::SetUpWindows() {
   platform::IWindow& w = windows_.main;
   host_.CreatePanels();
@@ -195,7 +206,11 @@ void CTunraDlg::SetUpWindows() {
 
   // At logon the client may start before the notification area exists. The window and
   // its panels are set up all the same, so the login panel is usable, and the icon is
-  // added as soon as the shell takes it.
+  // added as soon as the shell takes it. A shell that restarts later announces itself
+  // to every window; the client runs elevated and the shell does not, so the message
+  // must be let through the system's filter of messages from lower integrity levels.
+  taskbar_created_ = platform_.shell.RegisterWindowMessage(kTaskbarCreatedMessage);
+  if (taskbar_created_ != 0) platform_.shell.AllowMessageFromLowerIntegrity(w.Handle(), taskbar_created_);
   if (!AddTrayIcon()) w.SetTimer(kTimerTrayRetry, TimerPeriod(kTimerTrayRetry));
 
   const platform::Rect window = w.GetRect(platform::kSelf);

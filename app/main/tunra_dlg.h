@@ -89,6 +89,12 @@ class CTunraDlg final : public IAccountPanelOwner,
   std::intptr_t OnAppRestore();
   // WM_TRAY_NOTIFY: the tray icon's mouse messages.
   std::intptr_t OnTrayNotify(std::uintptr_t wparam, std::intptr_t lparam);
+  // The message a shell broadcasts once it has (re)created the taskbar; 0 before the
+  // windows are set up or when it could not be registered.
+  std::uint32_t taskbarCreatedMessage() const { return taskbar_created_; }
+  // That message: a restarted shell has forgotten every icon, so the icon is added
+  // again with the picture of the connection state (or the retry timer runs on).
+  void OnTaskbarCreated();
   // WM_TIMER of the main window: the timer table's ticks.
   void OnTimer(unsigned timerId);
   // Timer 1 for a dialled tunnel: a link that is no longer up is ended, with the
@@ -231,6 +237,7 @@ class CTunraDlg final : public IAccountPanelOwner,
   platform::Rect client_;  // full (wide) client rectangle
   bool narrow_layout_ = false;
   bool ended_ = false;
+  std::uint32_t taskbar_created_ = 0;
 };
 
 // The tunnel adapter's device description: the newer driver's name for 64-bit

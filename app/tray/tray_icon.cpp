@@ -3,6 +3,7 @@
 namespace app {
 
 int CTrayIcon::Create(platform::WindowHandle owner) {
+  wanted_ = true;
   platform::OsVersion version;
   if (!system_.GetVersionEx(version) || version.major < 4 || !owner || !shell_.IsWindow(owner)) {
     icon_valid_ = false;
@@ -19,6 +20,7 @@ int CTrayIcon::Create(platform::WindowHandle owner) {
 }
 
 void CTrayIcon::Remove() {
+  wanted_ = false;
   if (!icon_valid_) return;
   data_.flags = 0;
   shell_.NotifyIcon(platform::kNimDelete, data_);

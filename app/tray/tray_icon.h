@@ -9,6 +9,9 @@
 
 namespace app {
 
+// The registered window message a shell broadcasts to every top-level window once it
+// has created its taskbar, after a restart too.
+inline constexpr const char* kTaskbarCreatedMessage = "TaskbarCreated";
 
 class CTrayIcon {
  public:
@@ -29,12 +32,16 @@ class CTrayIcon {
   int SetTip(const std::string& tip);
 
   bool iconValid() const { return icon_valid_; }
+  // From Create until Remove: the program shows the icon, or is still trying to add
+  // it. A restarted shell gets such an icon again; one the program removed stays away.
+  bool wanted() const { return wanted_; }
 
  private:
   platform::IShell& shell_;
   platform::ISystem& system_;
   platform::NotifyIconData data_;
   bool icon_valid_ = false;
+  bool wanted_ = false;
 };
 
 }  // namespace app

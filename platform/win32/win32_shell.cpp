@@ -12,6 +12,7 @@
 
 #undef ShellExecute
 #undef LoadIcon
+#undef RegisterWindowMessage
 
 namespace platform::win32 {
 
@@ -51,6 +52,28 @@ bool Win32Shell::NotifyIcon(std::uint32_t message, const NotifyIconData& data) {
 IconHandle Win32Shell::LoadIcon(int resourceId) {
   return reinterpret_cast<IconHandle>(
       ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resourceId)));
+}
+
+std::uint32_t Win32Shell::RegisterWindowMessage(const std::string& name) {
+  return ::RegisterWindowMessageW(Cp949ToWide(name).c_str());
+}
+
+bool Win32Shell::AllowMessageFromLowerIntegrity(WindowHandle window, std::uint32_t message) {
+  // Looked up by name: Windows 7 has the per-window filter, Vista only the process-wide
+  // one, and earlier systems no filter at all (every message arrives).
+  HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
+  if (user32 == nullptr) return true;
+  using PerWindow = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
+  using PerProcess = BOOL(WINAPI*)(UINT, DWORD);
+  constexpr DWORD kMsgfltAllow = 1;  // MSGFLT_ALLOW of the per-window call
+  constexpr DWORD kMsgfltAdd = 1;    // MSGFLT_ADD of the process-wide call
+  if (auto per_window = reinterpret_cast<PerWindow>(
+          reinterpret_cast<void (*)()>(::GetProcAddress(user32, "ChangeWindowMessageFilterEx"))))
+    return per_window(reinterpret_cast<HWND>(window), message, kMsgfltAllow, nullptr) != FALSE;
+  if (auto per_process = reinterpret_cast<PerProcess>(
+          reinterpret_cast<void (*)()>(::GetProcAddress(user32, "ChangeWindowMessageFilter"))))
+    return per_process(message, kMsgfltAdd) != FALSE;
+  return true;
 }
 
 bool Win32Shell::IsWindow(WindowHandle window) { return ::IsWindow(reinterpret_cast<HWND>(window)) != FALSE; }

@@ -143,11 +143,20 @@
 //                                  message-only and all their descendants); -1 for a
 //                                  figure that cannot be read
 //
+// The shell's side of the tray icon:
+//   tray-remove                    deletes the client's notification-area icon
+//                                  (NIM_DELETE for the main window and icon 129), as
+//                                  a shell that restarts forgets it
+//   taskbar-created                broadcasts the registered message "TaskbarCreated"
+//                                  to every top-level window (sent, at most 5 s each),
+//                                  as a shell does once its taskbar exists again
+//
 // The first failing command prints "FAIL line N: ..." and ends the run with exit
 // code 1; exit code 2 means the script could not be read.
 #include <windows.h>
 #include <commctrl.h>
 #include <psapi.h>
+#include <shellapi.h>
 #include <tlhelp32.h>
 
 #include <fcntl.h>
@@ -1463,6 +1472,21 @@ class Script {
             std::to_string(r.user) + " private " + std::to_string(r.privateBytes) + " windows " +
             std::to_string(r.windows));
       return true;
+    }
+    if (command == "tray-remove") {
+      if (!NeedMain()) return false;
+      NOTIFYICONDATAW data{};
+      data.cbSize = sizeof data;
+      data.hWnd = main_;
+      data.uID = TRAY_ICON_ID;
+      return Shell_NotifyIconW(NIM_DELETE, &data) || Fail("the shell has no such icon");
+    }
+    if (command == "taskbar-created") {
+      const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
+      if (message == 0) return Fail("cannot register TaskbarCreated");
+      DWORD_PTR result = 0;
+      return SendMessageTimeoutW(HWND_BROADCAST, message, 0, 0, SMTO_ABORTIFHUNG, 5000, &result) != 0 ||
+             Fail("the broadcast failed: " + std::to_string(GetLastError()));
     }
     return Fail("unknown command");
   }

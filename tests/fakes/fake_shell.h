@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/shell.h"
@@ -27,11 +28,25 @@ class FakeShell : public platform::IShell {
     loadedIcons.push_back(resourceId);
     return missingIcon == resourceId ? 0 : static_cast<platform::IconHandle>(0x10000 + resourceId);
   }
+  std::uint32_t RegisterWindowMessage(const std::string& name) override {
+    registeredMessages.push_back(name);
+    return registeredMessage;
+  }
+  bool AllowMessageFromLowerIntegrity(platform::WindowHandle window, std::uint32_t message) override {
+    allowedMessages.push_back({window, message});
+    return true;
+  }
   std::intptr_t ShellExecute(platform::WindowHandle owner, const std::string& verb,
                              const std::string& file, const std::string& parameters,
                              const std::string& directory, int show) override {
     executed.push_back({owner, verb, file, parameters, directory, show});
     return executeResult;
+  }
+
+  // The shell restarts: its new notification area knows no icon.
+  void Restart() {
+    iconShown = false;
+    current = {};
   }
 
   // The icon as the tray shows it now (after the accepted calls).
@@ -42,10 +57,13 @@ class FakeShell : public platform::IShell {
   bool failNotify = false;        // every Shell_NotifyIcon call is refused
   int missingIcon = -1;           // LoadIcon of this resource gives 0
   std::intptr_t executeResult = 42;  // > 32: success; set <= 32 to fail
+  std::uint32_t registeredMessage = 0xC0F1;  // what RegisterWindowMessage answers
 
   std::vector<NotifyCall> notified;
   std::vector<int> loadedIcons;
   std::vector<ExecuteCall> executed;
+  std::vector<std::string> registeredMessages;
+  std::vector<std::pair<platform::WindowHandle, std::uint32_t>> allowedMessages;
 };
 
 }  // namespace fakes

@@ -103,6 +103,11 @@ INT_PTR MainWindow::Result(LRESULT value) {
 }
 
 INT_PTR MainWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
+  // A registered message has no fixed number: it is compared before the table.
+  if (message != 0 && message == dlg_->taskbarCreatedMessage()) {
+    dlg_->OnTaskbarCreated();
+    return Result(0);
+  }
   switch (message) {
     case WM_PAINT:
       Paint();

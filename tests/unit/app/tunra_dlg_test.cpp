@@ -418,6 +418,85 @@ TEST(TunraDlgTray, MouseMessagesAndMenuCommands) {
   EXPECT_TRUE(n.window.boxes().empty());
 }
 
+// A restarted shell has forgotten every icon and broadcasts the registered message; the
+// icon comes back with the picture of the connection state, its tip and callback. The
+// message also comes without a restart (the old entry is still there: a plain add
+// would be refused), and at logon while the icon is still being retried.
+TEST(TunraDlgTray, TheIconComesBackInItsStateWhenTheShellIsCreatedAgain) {
+  struct Row {
+    const char* what;
+    int connState;
+    bool restart;        // the shell forgot the icon
+    bool refusedAtStart; // the retry timer runs when the message comes
+    int picture;
+  };
+  const Row rows[] = {
+      {"idle", 0, true, false, IDI_TRAY_IDLE},
+      {"connected", 6, true, false, IDI_TRAY_CONNECTED},
+      {"no restart", 6, false, false, IDI_TRAY_CONNECTED},
+      {"still retrying", 2, true, true, IDI_TRAY_IDLE},
+  };
+  for (const Row& row : rows) {
+    MainWindow m;
+    m.shell.failNotify = row.refusedAtStart;
+    app::CTunraDlg& dlg = m.Init();
+    ASSERT_EQ(m.shell.registeredMessages, std::vector<std::string>{"TaskbarCreated"});
+    ASSERT_EQ(dlg.taskbarCreatedMessage(), m.shell.registeredMessage);
+    // The shell runs unelevated, the client elevated: the message is let through.
+    ASSERT_EQ(m.shell.allowedMessages.size(), 1u);
+    EXPECT_EQ(m.shell.allowedMessages[0].first, m.window.Handle());
+    EXPECT_EQ(m.shell.allowedMessages[0].second, m.shell.registeredMessage);
+    if (row.connState == 6) m.Enter(6, 1);
+    else m.record.connState = row.connState;
+    m.shell.failNotify = false;
+    if (row.restart) m.shell.Restart();
+
+    dlg.OnTaskbarCreated();
+    EXPECT_TRUE(m.shell.iconShown) << row.what;
+    EXPECT_TRUE(dlg.tray().iconValid()) << row.what;
+    EXPECT_EQ(m.shell.current.id, 129u) << row.what;
+    EXPECT_EQ(m.shell.current.callbackMessage, 1012u) << row.what;
+    EXPECT_EQ(m.shell.current.tip, " TUNRA 매니저 ") << row.what;
+    EXPECT_EQ(m.shell.current.icon, static_cast<platform::IconHandle>(0x10000 + row.picture)) << row.what;
+    EXPECT_EQ(m.window.timers().count(app::kTimerTrayRetry), 0u) << row.what;
+  }
+}
+
+TEST(TunraDlgTray, AShellThatRefusesTheIconAfterItsRestartIsRetried) {
+  MainWindow m;
+  app::CTunraDlg& dlg = m.Init();
+  m.shell.Restart();
+  m.shell.failNotify = true;
+  dlg.OnTaskbarCreated();
+  EXPECT_FALSE(dlg.tray().iconValid());
+  EXPECT_EQ(m.window.timers().at(app::kTimerTrayRetry), 2000u);
+  m.shell.failNotify = false;
+  dlg.OnTimer(app::kTimerTrayRetry);
+  EXPECT_TRUE(m.shell.iconShown);
+  EXPECT_EQ(m.window.timers().count(app::kTimerTrayRetry), 0u);
+}
+
+// An icon the program took away stays away: after the end (the window may still get
+// messages before it is destroyed) and after the update path removed it.
+TEST(TunraDlgTray, NoIconComesBackOnceTheProgramRemovedIt) {
+  for (const bool ended : {true, false}) {
+    MainWindow m;
+    app::CTunraDlg& dlg = m.Init();
+    if (ended) {
+      m.window.AnswerNextBoxes({platform::kIdYes});
+      dlg.OnCommand(IDC_MAIN_CLOSE);
+    } else {
+      dlg.tray().Remove();
+    }
+    m.shell.Restart();
+    const std::size_t calls = m.shell.notified.size();
+    dlg.OnTaskbarCreated();
+    EXPECT_EQ(m.shell.notified.size(), calls) << ended;
+    EXPECT_FALSE(m.shell.iconShown) << ended;
+    EXPECT_EQ(m.window.timers().count(app::kTimerTrayRetry), 0u) << ended;
+  }
+}
+
 TEST(TunraDlgAccountPanel, LogoutAndIpSettingsSwitchTheMainWindowLayout) {
   MainWindow m;
   app::CTunraDlg& dlg = m.Init();
