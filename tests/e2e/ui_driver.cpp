@@ -137,11 +137,16 @@
 // The client's resources (the soak run compares them between its phases):
 //   resources                      prints: resources handles N gdi N user N private N
 //                                  windows N, for the process of the main window: its
-//                                  handle count, its GDI and USER object counts
-//                                  (GetGuiResources; Wine answers 0), its private bytes
-//                                  (PrivateUsage), and the windows it owns (top-level,
+//                                  handle count, its GDI and USER object counts, its
+//                                  private bytes, and the windows it owns (top-level,
 //                                  message-only and all their descendants); -1 for a
-//                                  figure that cannot be read
+//                                  figure that cannot be read. Wine answers 0 for the
+//                                  handle count, both object counts and PrivateUsage;
+//                                  then the handles are counted in the system's handle
+//                                  list, the GDI objects in the process's GDI handle
+//                                  table, the private bytes are PagefileUsage (Wine:
+//                                  the anonymous resident and swapped memory), and
+//                                  USER objects stay 0 (the windows count them in part)
 //
 // The shell's side of the tray icon:
 //   tray-remove                    deletes the client's notification-area icon
@@ -165,6 +170,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <cwctype>
 #include <fstream>
 #include <iostream>
@@ -871,6 +877,80 @@ struct ProcessResources {
   long long handles = -1, gdi = -1, user = -1, privateBytes = -1, windows = -1;
 };
 
+template <typename Function>
+Function NtdllFunction(const char* name) {
+  HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  return ntdll ? reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(ntdll, name))) : nullptr;
+}
+
+// The handles `pid` holds, from the system's handle list (NtQuerySystemInformation,
+// SystemHandleInformation: a count, then 24-byte entries that start with the owner's
+// process ID). Wine's server fills it; its GetProcessHandleCount answers 0.
+long long SystemHandleCount(DWORD pid) {
+  using Query = LONG(WINAPI*)(ULONG, void*, ULONG, ULONG*);
+  const auto query = NtdllFunction<Query>("NtQuerySystemInformation");
+  if (query == nullptr) return -1;
+  constexpr ULONG kSystemHandleInformation = 16;
+  constexpr LONG kInfoLengthMismatch = static_cast<LONG>(0xC0000004);
+  struct Entry {
+    ULONG ownerPid;
+    BYTE type, flags;
+    USHORT handle;
+    void* object;
+    ULONG access;
+  };
+  std::vector<char> buffer(1 << 20);
+  for (int attempt = 0; attempt < 6; ++attempt) {
+    ULONG needed = 0;
+    const LONG status = query(kSystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed);
+    if (status == kInfoLengthMismatch) {
+      buffer.resize(std::max<std::size_t>(buffer.size() * 2, needed + 65536));
+      continue;
+    }
+    if (status < 0) return -1;
+    ULONG count = 0;
+    std::memcpy(&count, buffer.data(), sizeof count);
+    const std::size_t first = sizeof(void*);  // the entries are aligned for their pointer
+    if (first + static_cast<std::size_t>(count) * sizeof(Entry) > buffer.size()) return -1;
+    long long mine = 0;
+    for (ULONG i = 0; i < count; ++i) {
+      Entry entry;
+      std::memcpy(&entry, buffer.data() + first + i * sizeof(Entry), sizeof entry);
+      if (entry.ownerPid == pid) ++mine;
+    }
+    return mine;
+  }
+  return -1;
+}
+
+// The GDI objects of a process, from its GDI handle table: PEB.GdiSharedHandleTable
+// (offset 0xF8 of a 64-bit PEB) points at 0x10000 entries of 24 bytes whose byte 14 is
+// the object's type, 0 for a free entry. Wine keeps each process's table in the
+// process itself (stock objects included) and answers GetGuiResources with 0.
+long long GdiTableCount(HANDLE process) {
+  struct BasicInformation {
+    LONG exitStatus;
+    void* peb;
+    ULONG_PTR affinity;
+    LONG priority;
+    ULONG_PTR pid, parentPid;
+  };
+  using Query = LONG(WINAPI*)(HANDLE, ULONG, void*, ULONG, ULONG*);
+  const auto query = NtdllFunction<Query>("NtQueryInformationProcess");
+  BasicInformation basic{};
+  if (query == nullptr || query(process, 0, &basic, sizeof basic, nullptr) < 0 || basic.peb == nullptr) return -1;
+  void* table = nullptr;
+  SIZE_T done = 0;
+  if (!ReadProcessMemory(process, static_cast<char*>(basic.peb) + 0xF8, &table, sizeof table, &done) || table == nullptr)
+    return -1;
+  constexpr std::size_t kEntries = 0x10000, kEntrySize = 24, kTypeOffset = 14;
+  std::vector<unsigned char> entries(kEntries * kEntrySize);
+  if (!ReadProcessMemory(process, table, entries.data(), entries.size(), &done) || done != entries.size()) return -1;
+  long long used = 0;
+  for (std::size_t i = 0; i < kEntries; ++i) used += entries[i * kEntrySize + kTypeOffset] != 0 ? 1 : 0;
+  return used;
+}
+
 ProcessResources ReadResources(HWND main) {
   ProcessResources out;
   DWORD pid = 0;
@@ -880,12 +960,14 @@ ProcessResources ReadResources(HWND main) {
   if (process != nullptr) {
     DWORD handles = 0;
     if (GetProcessHandleCount(process, &handles)) out.handles = handles;
+    if (out.handles <= 0) out.handles = SystemHandleCount(pid);
     out.gdi = GetGuiResources(process, GR_GDIOBJECTS);
+    if (out.gdi == 0) out.gdi = GdiTableCount(process);
     out.user = GetGuiResources(process, GR_USEROBJECTS);
     PROCESS_MEMORY_COUNTERS_EX memory{};
     memory.cb = sizeof memory;
     if (GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory))
-      out.privateBytes = static_cast<long long>(memory.PrivateUsage);
+      out.privateBytes = static_cast<long long>(memory.PrivateUsage != 0 ? memory.PrivateUsage : memory.PagefileUsage);
     CloseHandle(process);
   }
   // Windows of the process: each top-level or message-only window and every window
