@@ -147,6 +147,10 @@
 //                                  table, the private bytes are PagefileUsage (Wine:
 //                                  the anonymous resident and swapped memory), and
 //                                  USER objects stay 0 (the windows count them in part)
+//   handle-list                    prints: handle TYPE [NAME] for each handle of the
+//                                  client's process (from the system's handle list),
+//                                  the name only for keys and named kernel objects
+//                                  (asking a pipe's name can block)
 //
 // The shell's side of the tray icon:
 //   tray-remove                    deletes the client's notification-area icon
@@ -951,6 +955,62 @@ long long GdiTableCount(HANDLE process) {
   return used;
 }
 
+// The handles of `pid` as "TYPE [NAME]": each is duplicated into this process and
+// asked for its type and, for keys and named kernel objects, its name.
+std::vector<std::string> HandleList(DWORD pid) {
+  std::vector<std::string> out;
+  using QuerySystem = LONG(WINAPI*)(ULONG, void*, ULONG, ULONG*);
+  using QueryObject = LONG(WINAPI*)(HANDLE, ULONG, void*, ULONG, ULONG*);
+  const auto querySystem = NtdllFunction<QuerySystem>("NtQuerySystemInformation");
+  const auto queryObject = NtdllFunction<QueryObject>("NtQueryObject");
+  HANDLE process = OpenProcess(PROCESS_DUP_HANDLE, FALSE, pid);
+  if (querySystem == nullptr || queryObject == nullptr || process == nullptr) {
+    if (process != nullptr) CloseHandle(process);
+    return out;
+  }
+  struct Entry {
+    ULONG ownerPid;
+    BYTE type, flags;
+    USHORT handle;
+    void* object;
+    ULONG access;
+  };
+  struct Text {  // UNICODE_STRING, at the start of both answers
+    USHORT length, capacity;
+    wchar_t* buffer;
+  };
+  std::vector<char> list(1 << 22);
+  ULONG needed = 0;
+  if (querySystem(16, list.data(), static_cast<ULONG>(list.size()), &needed) >= 0) {
+    ULONG count = 0;
+    std::memcpy(&count, list.data(), sizeof count);
+    const std::size_t first = sizeof(void*);
+    for (ULONG i = 0; i < count && first + (i + 1) * sizeof(Entry) <= list.size(); ++i) {
+      Entry entry;
+      std::memcpy(&entry, list.data() + first + i * sizeof(Entry), sizeof entry);
+      if (entry.ownerPid != pid) continue;
+      HANDLE copy = nullptr;
+      std::wstring type = L"?", name;
+      if (DuplicateHandle(process, reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(entry.handle)), GetCurrentProcess(),
+                          &copy, 0, FALSE, DUPLICATE_SAME_ACCESS)) {
+        alignas(8) char answer[4096];
+        ULONG n = 0;
+        const Text* text = reinterpret_cast<const Text*>(answer);
+        if (queryObject(copy, 2, answer, sizeof answer, &n) >= 0 && text->buffer != nullptr)
+          type.assign(text->buffer, text->length / sizeof(wchar_t));
+        const bool named = type == L"Key" || type == L"Event" || type == L"Mutant" || type == L"Section" ||
+                           type == L"Semaphore";
+        if (named && queryObject(copy, 1, answer, sizeof answer, &n) >= 0 && text->buffer != nullptr)
+          name.assign(text->buffer, text->length / sizeof(wchar_t));
+        CloseHandle(copy);
+      }
+      out.push_back(Utf8(type) + " [" + Utf8(name) + "]");
+    }
+  }
+  CloseHandle(process);
+  return out;
+}
+
 ProcessResources ReadResources(HWND main) {
   ProcessResources out;
   DWORD pid = 0;
@@ -1546,6 +1606,13 @@ class Script {
       int seen = 0;
       return WaitFor(seconds, [&] { return (seen = CountProcesses(Wide(program))) == want; }) ||
              Fail(std::to_string(seen) + " processes run " + program);
+    }
+    if (command == "handle-list") {
+      if (!NeedMain()) return false;
+      DWORD pid = 0;
+      GetWindowThreadProcessId(main_, &pid);
+      for (const std::string& handle : HandleList(pid)) Print("handle " + handle);
+      return true;
     }
     if (command == "resources") {
       if (!NeedMain()) return false;
