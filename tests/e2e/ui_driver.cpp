@@ -300,17 +300,21 @@ void Print(const std::string& line) {
   std::fflush(stdout);
 }
 
-constexpr DWORD kSendTimeoutMs = 5000;
+// Messages to the client wait this long for an answer. The client's window thread
+// runs its exchanges itself (up to 20 s each), and on a loaded machine Wine's "hung"
+// test (no message taken for 5 s) cut calls short that would have been answered: a
+// busy client is waited for, as a user would wait, not taken for hung.
+constexpr DWORD kSendTimeoutMs = 25000;
 
 // The text of a window of another process: WM_GETTEXT is marshalled, and unlike
 // GetWindowText it reaches controls that keep their text themselves (edit boxes).
 std::wstring RemoteText(HWND window) {
   DWORD_PTR length = 0;
-  if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &length))
+  if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, kSendTimeoutMs, &length))
     return {};
   std::wstring text(length + 1, L'\0');
   DWORD_PTR copied = 0;
-  SendMessageTimeoutW(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(&text[0]), SMTO_ABORTIFHUNG,
+  SendMessageTimeoutW(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(&text[0]), SMTO_NORMAL,
                       kSendTimeoutMs, &copied);
   text.resize(copied);
   return text;
@@ -417,7 +421,7 @@ class RemoteMemory {
 
 LRESULT SendList(HWND list, UINT message, WPARAM wparam, LPARAM lparam) {
   DWORD_PTR result = 0;
-  if (!SendMessageTimeoutW(list, message, wparam, lparam, SMTO_ABORTIFHUNG, kSendTimeoutMs, &result)) return -1;
+  if (!SendMessageTimeoutW(list, message, wparam, lparam, SMTO_NORMAL, kSendTimeoutMs, &result)) return -1;
   return static_cast<LRESULT>(result);
 }
 
@@ -720,14 +724,14 @@ bool Matches(const std::wstring& text, const std::wstring& pattern) {
 std::vector<std::wstring> ComboItems(HWND combo) {
   std::vector<std::wstring> items;
   DWORD_PTR count = 0;
-  if (!SendMessageTimeoutW(combo, CB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &count)) return items;
+  if (!SendMessageTimeoutW(combo, CB_GETCOUNT, 0, 0, SMTO_NORMAL, kSendTimeoutMs, &count)) return items;
   for (int i = 0; i < static_cast<int>(count); ++i) {
     DWORD_PTR length = 0;
-    SendMessageTimeoutW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &length);
+    SendMessageTimeoutW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0, SMTO_NORMAL, kSendTimeoutMs, &length);
     std::wstring text(length + 1, L'\0');
     DWORD_PTR copied = 0;
     SendMessageTimeoutW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&text[0]),
-                        SMTO_ABORTIFHUNG, kSendTimeoutMs, &copied);
+                        SMTO_NORMAL, kSendTimeoutMs, &copied);
     text.resize(copied == static_cast<DWORD_PTR>(CB_ERR) ? 0 : copied);
     items.push_back(text);
   }
@@ -1166,7 +1170,7 @@ class Script {
       const std::wstring text = Wide(Rest());
       DWORD_PTR result = 0;
       return SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
-                                 SMTO_ABORTIFHUNG, kSendTimeoutMs, &result) != 0 ||
+                                 SMTO_NORMAL, kSendTimeoutMs, &result) != 0 ||
              Fail("WM_SETTEXT timed out");
     }
     if (command == "click") {
@@ -1182,7 +1186,7 @@ class Script {
       // active, which a driven window under Xvfb often is not).
       if (!Control(name, id, control)) return false;
       DWORD_PTR state = 0;
-      SendMessageTimeoutW(control, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &state);
+      SendMessageTimeoutW(control, BM_GETCHECK, 0, 0, SMTO_NORMAL, kSendTimeoutMs, &state);
       return (PostMessageW(control, BM_SETCHECK, state == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED, 0) &&
               PostMessageW(GetParent(control), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                            reinterpret_cast<LPARAM>(control))) ||
@@ -1213,7 +1217,7 @@ class Script {
       if (!Int(Word(), want) || !Number(Word(), seconds)) return Fail("wait-checked WINDOW ID STATE SECONDS");
       DWORD_PTR state = 0;
       return WaitFor(seconds, [&] {
-               SendMessageTimeoutW(control, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &state);
+               SendMessageTimeoutW(control, BM_GETCHECK, 0, 0, SMTO_NORMAL, kSendTimeoutMs, &state);
                return static_cast<int>(state) == want;
              }) ||
              Fail("check state is " + std::to_string(state));
@@ -1221,7 +1225,7 @@ class Script {
     if (command == "checked") {
       if (!Control(name, id, control)) return false;
       DWORD_PTR state = 0;
-      SendMessageTimeoutW(control, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &state);
+      SendMessageTimeoutW(control, BM_GETCHECK, 0, 0, SMTO_NORMAL, kSendTimeoutMs, &state);
       Print("checked " + name + " " + std::to_string(id) + " " + std::to_string(state));
       return true;
     }
@@ -1411,7 +1415,7 @@ class Script {
     if (command == "combo") {
       if (!Control(name, id, control)) return false;
       DWORD_PTR selected = 0;
-      SendMessageTimeoutW(control, CB_GETCURSEL, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &selected);
+      SendMessageTimeoutW(control, CB_GETCURSEL, 0, 0, SMTO_NORMAL, kSendTimeoutMs, &selected);
       Print("combo " + name + " " + std::to_string(id) + " " + std::to_string(static_cast<int>(selected)));
       const std::vector<std::wstring> items = ComboItems(control);
       for (std::size_t i = 0; i < items.size(); ++i) Print("item " + std::to_string(i) + " [" + Utf8(items[i]) + "]");
@@ -1424,7 +1428,7 @@ class Script {
       const auto it = std::find(items.begin(), items.end(), want);
       if (it == items.end()) return Fail("no such item");
       DWORD_PTR result = 0;
-      SendMessageTimeoutW(control, CB_SETCURSEL, static_cast<WPARAM>(it - items.begin()), 0, SMTO_ABORTIFHUNG,
+      SendMessageTimeoutW(control, CB_SETCURSEL, static_cast<WPARAM>(it - items.begin()), 0, SMTO_NORMAL,
                           kSendTimeoutMs, &result);
       return PostMessageW(GetParent(control), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
                           reinterpret_cast<LPARAM>(control)) ||
@@ -1481,7 +1485,7 @@ class Script {
         const std::wstring path = Wide(Rest());
         DWORD_PTR result = 0;
         if (!SendMessageTimeoutW(FileNameField(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()),
-                                 SMTO_ABORTIFHUNG, kSendTimeoutMs, &result))
+                                 SMTO_NORMAL, kSendTimeoutMs, &result))
           return Fail("WM_SETTEXT timed out");
         button = IDOK;
       }
