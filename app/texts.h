@@ -87,4 +87,23 @@ inline constexpr const char* kProgramDirNotAnsi =
 // Label faces.
 inline constexpr const char* kGulim = "굴림";
 
+// The report for support the tray menu saves in the user's documents: its heading,
+// the time line, the section titles, and what a section holds without data.
+inline constexpr const char* kReportHeading = "TUNRA 진단 정보";
+inline constexpr const char* kReportSavedAt = "저장 시각: ";
+inline constexpr const char* kReportClientVersion = "클라이언트 버전";
+inline constexpr const char* kReportWindowsVersion = "Windows 버전";
+inline constexpr const char* kReportSystem = "시스템 정보";
+inline constexpr const char* kReportAdapters = "네트워크 어댑터";
+inline constexpr const char* kReportRoutes = "라우팅 표";
+inline constexpr const char* kReportRasErrors = "최근 RAS 오류";
+inline constexpr const char* kReportDiagLog = "진단 기록 (tunra-diag.log)";
+inline constexpr const char* kReportOpenVpnLog = "마지막 OpenVPN 기록";
+inline constexpr const char* kReportNone = "(없음)";
+inline constexpr const char* kReportReadFailed = "(읽을 수 없음: 오류 %u)";
+inline constexpr const char* kReportCut = "(앞부분 생략)";
+// Saving it failed: no documents folder, or the file could not be written.
+inline constexpr const char* kReportSaveFailed = "진단 정보를 저장하지 못했습니다.\n\n%s";
+inline constexpr const char* kReportCaption = "진단 정보 저장";
+
 }  // namespace app

@@ -51,6 +51,10 @@ class IShell {
   // system has no such filter; false when it refused.
   virtual bool AllowMessageFromLowerIntegrity(WindowHandle window, std::uint32_t message) = 0;
 
+  // SHGetFolderPath(CSIDL_PERSONAL): the user's documents folder (backslashes, no
+  // trailing separator); empty when it cannot be found or named in code page 949.
+  virtual std::string DocumentsFolder() = 0;
+
   // ShellExecuteA(owner, verb, file, parameters, directory, show): the result as the
   // call gives it, above 32 on success.
   virtual std::intptr_t ShellExecute(WindowHandle owner, const std::string& verb,

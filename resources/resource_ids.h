@@ -23,6 +23,7 @@
 #define ID_TRAY_TITLE 32771
 #define ID_TRAY_OPEN 32774
 #define ID_TRAY_EXIT 32775
+#define ID_TRAY_DIAGNOSTICS 32776  // "진단 정보 저장": the report for support
 
 // Bitmaps: window and panel backgrounds, drawn at (0, 0) in their own size.
 #define IDB_MAIN_BACKGROUND 147

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "net/route_mgmt.h"
 
@@ -37,6 +38,12 @@ struct MainWindowState {
   int routesInstalled = 0;
   // What the full-tunnel swap of an OpenVPN tunnel changed, undone by its teardown.
   net::TunnelRouteUndo routeUndo;
+
+  // For the report for support: the last dialer errors ("stamp code text", oldest
+  // first, at most kKeptRasErrors) and the OpenVPN log as the last teardown found it
+  // (the teardown deletes the file).
+  std::vector<std::string> rasErrors;
+  std::string lastOpenVpnLog;
 };
 
 }  // namespace app

@@ -100,6 +100,7 @@ int CTunraDlg::OnDialFailed(std::uint32_t error) {
   // 3.1-3.4. The platform's text, hang-up, the progress dialog away, idle.
   const std::string text =
       error != 0 ? ras_.ErrorText(error, 256) : tunnel::CRasMgmt::StateText(platform::kRasDisconnected);
+  NoteRasError(error, text);
   ras_.HangUp();
   state_.dialing = false;
   state_.dialStep = 0;

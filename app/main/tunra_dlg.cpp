@@ -267,6 +267,7 @@ void CTunraDlg::OnCommand(int id) {
     case ID_TRAY_OPEN: windows_.main.Show(platform::kSelf, true); break;
     case IDC_MAIN_CLOSE: OnCloseButton(); break;
     case ID_TRAY_EXIT: OnTrayExit(); break;
+    case ID_TRAY_DIAGNOSTICS: SaveDiagnostics(); break;
     default: break;  // ID_TRAY_TITLE included
   }
 }
@@ -411,7 +412,9 @@ void CTunraDlg::TeardownOpenVpn(int reasonCode, const std::string& reasonText) {
   // description and the OpenVPN log.
   if (reasonCode == kTeardownError) protocol::SendEventReport(ctx_, reasonText);
 
-  // 9-10. No working files stay behind; the user's programs for the tunnel's end run.
+  // 9-10. No working files stay behind (the log's last text is kept for the report for
+  // support); the user's programs for the tunnel's end run.
+  KeepOpenVpnLog();
   peers_.tunnel.RemoveOpenVpnFiles();
   peers_.programHooks.RunProgramHook("OUT_START");
   peers_.programHooks.RunProgramHook("OUT_STOP");

@@ -85,6 +85,10 @@ class CTunraDlg final : public IAccountPanelOwner,
   void OnCloseButton();
   // Tray menu "끝내기": asks, then logs out, ends a connected tunnel and ends the program.
   void OnTrayExit();
+  // Tray menu "진단 정보 저장": the report for support written to the user's documents
+  // folder (app/main/diagnostics_report.h), then that folder opened; a message when it
+  // cannot be written.
+  void SaveDiagnostics();
   // WM_APP_RESTORE from a second instance.
   std::intptr_t OnAppRestore();
   // WM_TRAY_NOTIFY: the tray icon's mouse messages.
@@ -200,6 +204,11 @@ class CTunraDlg final : public IAccountPanelOwner,
   void FailOpenVpn(const char* reason, const char* text, const char* caption);
   // The OpenVPN tunnel came up with this adapter address.
   void OnOpenVpnUp(const std::string& address);
+  // Kept for the report for support: a dial's error, and the OpenVPN log before the
+  // teardown deletes it.
+  void NoteRasError(std::uint32_t error, const std::string& text);
+  void KeepOpenVpnLog();
+  std::string OpenVpnLogPath() const;
 
   session::SessionRecord& record_;
   platform::Platform& platform_;

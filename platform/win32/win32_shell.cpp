@@ -7,6 +7,7 @@
 #include "platform/win32/windows_include.h"
 // shellapi.h after windows.h; its A/W macros are undone below.
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include "text/cp949.h"
 
@@ -74,6 +75,15 @@ bool Win32Shell::AllowMessageFromLowerIntegrity(WindowHandle window, std::uint32
           reinterpret_cast<void (*)()>(::GetProcAddress(user32, "ChangeWindowMessageFilter"))))
     return per_process(message, kMsgfltAdd) != FALSE;
   return true;
+}
+
+std::string Win32Shell::DocumentsFolder() {
+  wchar_t path[MAX_PATH] = {};
+  if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, path))) return "";
+  std::string folder;
+  if (!WideToCp949Exact(path, folder)) return "";  // a "?" in its place would name another folder
+  while (!folder.empty() && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
+  return folder;
 }
 
 bool Win32Shell::IsWindow(WindowHandle window) { return ::IsWindow(reinterpret_cast<HWND>(window)) != FALSE; }

@@ -12,6 +12,7 @@ class Win32Shell final : public IShell {
   IconHandle LoadIcon(int resourceId) override;
   std::uint32_t RegisterWindowMessage(const std::string& name) override;
   bool AllowMessageFromLowerIntegrity(WindowHandle window, std::uint32_t message) override;
+  std::string DocumentsFolder() override;
   std::intptr_t ShellExecute(WindowHandle owner, const std::string& verb, const std::string& file,
                              const std::string& parameters, const std::string& directory,
                              int show) override;

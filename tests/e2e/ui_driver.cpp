@@ -152,13 +152,25 @@
 //                                  the name only for keys and named kernel objects
 //                                  (asking a pipe's name can block)
 //
-// The shell's side of the tray icon:
+// The shell's side of the tray icon, and the user's documents folder:
 //   tray-remove                    deletes the client's notification-area icon
 //                                  (NIM_DELETE for the main window and icon 129), as
 //                                  a shell that restarts forgets it
 //   taskbar-created                broadcasts the registered message "TaskbarCreated"
 //                                  to every top-level window (sent, at most 5 s each),
 //                                  as a shell does once its taskbar exists again
+//   documents NAME|-               points the user's documents folder (User Shell
+//                                  Folders, Personal) at the folder NAME in the folder
+//                                  TUNRA_E2E_WORK names, created and emptied of its
+//                                  files; "-" gives Wine back its own
+//   documents-files SECONDS        waits until the documents folder holds a file whose
+//                                  size stays put; prints: documents-files N, then
+//                                  file [NAME] for each file, digits shown as #
+//   documents-grep TEXT            prints: documents-grep N [TEXT], the number of lines
+//                                  of the files in the documents folder that hold TEXT
+//                                  (read as code page 949)
+//   wait-titled SECONDS TITLE      waits until a visible top-level window of any
+//                                  program is titled TITLE (a folder the shell opened)
 //
 // The first failing command prints "FAIL line N: ..." and ends the run with exit
 // code 1; exit code 2 means the script could not be read.
@@ -166,6 +178,7 @@
 #include <commctrl.h>
 #include <psapi.h>
 #include <shellapi.h>
+#include <shlobj.h>
 #include <tlhelp32.h>
 
 #include <fcntl.h>
@@ -1641,7 +1654,134 @@ class Script {
       return SendMessageTimeoutW(HWND_BROADCAST, message, 0, 0, SMTO_ABORTIFHUNG, 5000, &result) != 0 ||
              Fail("the broadcast failed: " + std::to_string(GetLastError()));
     }
+    if (command == "documents") {
+      const std::string name = Word();
+      if (name.empty() || name.find_first_of("/\\:.") != std::string::npos) return Fail("documents NAME|-");
+      return PointDocuments(name) || Fail("cannot set the documents folder");
+    }
+    if (command == "documents-files") {
+      if (!Number(Word(), seconds)) return Fail("documents-files SECONDS");
+      // A file once it holds bytes that stay the same for a moment (written whole).
+      std::vector<std::wstring> files;
+      auto settled = [&] {
+        files = DocumentFiles();
+        if (files.empty()) return false;
+        const long long before = DocumentBytes(files);
+        Sleep(200);
+        return before > 0 && DocumentBytes(DocumentFiles()) == before;
+      };
+      if (!WaitFor(seconds, settled)) return Fail("no file in the documents folder");
+      Print("documents-files " + std::to_string(files.size()));
+      for (std::wstring file : files) {
+        for (wchar_t& c : file)
+          if (c >= L'0' && c <= L'9') c = L'#';
+        Print("file [" + Utf8(file) + "]");
+      }
+      return true;
+    }
+    if (command == "documents-grep") {
+      const std::string text = Rest();
+      const std::wstring wanted = Wide(text);
+      int lines = 0;
+      for (const std::wstring& file : DocumentFiles()) {
+        std::string bytes;
+        if (!ReadWholeFile(DocumentsFolder() + L"\\" + file, bytes)) return Fail("cannot read " + Utf8(file));
+        std::size_t at = 0;
+        while (at < bytes.size()) {
+          std::size_t end = bytes.find('\n', at);
+          if (end == std::string::npos) end = bytes.size();
+          if (FromCp949(bytes.substr(at, end - at)).find(wanted) != std::wstring::npos) ++lines;
+          at = end + 1;
+        }
+      }
+      Print("documents-grep " + std::to_string(lines) + " [" + text + "]");
+      return true;
+    }
+    if (command == "wait-titled") {
+      if (!Number(Word(), seconds)) return Fail("wait-titled SECONDS TITLE");
+      const std::wstring title = Wide(Rest());
+      return WaitFor(seconds, [&] {
+               HWND found = nullptr;
+               while ((found = FindWindowExW(nullptr, found, nullptr, title.c_str())) != nullptr)
+                 if (IsWindowVisible(found)) return true;
+               return false;
+             }) ||
+             Fail("no window titled " + Utf8(title));
+    }
     return Fail("unknown command");
+  }
+
+  // The documents folder as the client's SHGetFolderPath sees it.
+  static std::wstring DocumentsFolder() {
+    wchar_t path[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, path))) return L"";
+    return path;
+  }
+  // The plain files in it, sorted by name.
+  static std::vector<std::wstring> DocumentFiles() {
+    std::vector<std::wstring> files;
+    const std::wstring folder = DocumentsFolder();
+    if (folder.empty()) return files;
+    WIN32_FIND_DATAW found{};
+    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return files;
+    do {
+      if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) files.push_back(found.cFileName);
+    } while (FindNextFileW(find, &found));
+    FindClose(find);
+    std::sort(files.begin(), files.end());
+    return files;
+  }
+  // The files' sizes together.
+  static long long DocumentBytes(const std::vector<std::wstring>& files) {
+    long long total = 0;
+    for (const std::wstring& file : files) {
+      WIN32_FILE_ATTRIBUTE_DATA data{};
+      if (GetFileAttributesExW((DocumentsFolder() + L"\\" + file).c_str(), GetFileExInfoStandard, &data))
+        total += (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    }
+    return total;
+  }
+  // Wine's home-folder link would put the client's documents in the Linux user's home:
+  // the scenario's own folder is named instead (a per-user redirection, as Windows
+  // allows it); "-" removes the values, which Wine then writes back as its own.
+  static bool PointDocuments(const std::string& name) {
+    const wchar_t* kKeys[] = {L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+                              L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"};
+    if (name == "-") {
+      for (const wchar_t* key : kKeys) {
+        HKEY handle = nullptr;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, key, 0, KEY_SET_VALUE, &handle) != ERROR_SUCCESS) continue;
+        RegDeleteValueW(handle, L"Personal");
+        RegCloseKey(handle);
+      }
+      return true;
+    }
+    std::wstring work = HostPath(Environment(L"TUNRA_E2E_WORK"));
+    if (work.empty()) return false;
+    if (work.back() != L'\\') work += L'\\';
+    const std::wstring folder = work + Wide(name);
+    CreateDirectoryW(folder.c_str(), nullptr);
+    WIN32_FIND_DATAW found{};
+    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (find != INVALID_HANDLE_VALUE) {
+      do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileW((folder + L"\\" + found.cFileName).c_str());
+      } while (FindNextFileW(find, &found));
+      FindClose(find);
+    }
+    const DWORD bytes = static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t));
+    for (const wchar_t* key : kKeys) {
+      HKEY handle = nullptr;
+      if (RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle, nullptr) !=
+          ERROR_SUCCESS)
+        return false;
+      const bool set = RegSetValueExW(handle, L"Personal", 0, key == kKeys[0] ? REG_EXPAND_SZ : REG_SZ,
+                                      reinterpret_cast<const BYTE*>(folder.c_str()), bytes) == ERROR_SUCCESS;
+      RegCloseKey(handle);
+      if (!set) return false;
+    }
+    return DocumentsFolder() == folder;
   }
 
   // The runner (scenario.sh) acts for the script: the request is left whole as

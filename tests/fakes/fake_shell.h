@@ -36,6 +36,7 @@ class FakeShell : public platform::IShell {
     allowedMessages.push_back({window, message});
     return true;
   }
+  std::string DocumentsFolder() override { return documentsFolder; }
   std::intptr_t ShellExecute(platform::WindowHandle owner, const std::string& verb,
                              const std::string& file, const std::string& parameters,
                              const std::string& directory, int show) override {
@@ -58,6 +59,7 @@ class FakeShell : public platform::IShell {
   int missingIcon = -1;           // LoadIcon of this resource gives 0
   std::intptr_t executeResult = 42;  // > 32: success; set <= 32 to fail
   std::uint32_t registeredMessage = 0xC0F1;  // what RegisterWindowMessage answers
+  std::string documentsFolder = "C:\\Users\\kim\\Documents";
 
   std::vector<NotifyCall> notified;
   std::vector<int> loadedIcons;
