@@ -80,6 +80,9 @@ class IWindow {
   virtual void ListDeleteAll(int id) = 0;
   virtual int ListCount(int id) = 0;
   virtual std::string ListGetText(int id, int row, int column) = 0;
+  // The text of one cell of an existing row (LVM_SETITEMTEXT); a row the list does not
+  // have changes nothing.
+  virtual void ListSetText(int id, int row, int column, const std::string& text) = 0;
   virtual int ListSelected(int id) = 0;  // first selected row, -1 when none
   // Selects and focuses the row (LVIS_SELECTED | LVIS_FOCUSED); other rows keep their
   // state.

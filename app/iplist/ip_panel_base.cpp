@@ -61,6 +61,7 @@ void CIpPanelBase::FillPool() {
   favourites_.BeginFill(stored);
   w.ListDeleteAll(IDC_IP_FAVOURITES);
   pool_.clear();
+  rowAddresses_.clear();
   w.ListDeleteAll(IDC_IP_AVAILABLE);
 
   // Records "code^ip^..." separated by '|'; an empty pool is one empty record.
@@ -74,9 +75,29 @@ void CIpPanelBase::FillPool() {
     pool_.push_back({std::string(code), std::string(ip)});
     const std::string& text = pool_.back().ip;
     w.ListInsertRow(IDC_IP_AVAILABLE, row, {text});
+    rowAddresses_.push_back(EchoAddressOf(text));
     for (int n = favourites_.TakePoolIp(text); n > 0; --n) w.ListInsertRow(IDC_IP_FAVOURITES, 0, {text});
   }
   favourites_.EndFill();
+
+  // A new generation even without a probe or addresses: late results of the pool
+  // shown before must not land on these rows.
+  ++echoGeneration_;
+  const std::vector<std::uint32_t> addresses = EchoAddresses(rowAddresses_);
+  // Asked even with no address: the probe then drops what it still had to measure.
+  if (echo_ != nullptr)
+    echo_->Measure(echoGeneration_, addresses, kEchoTimeoutMs,
+                   [this](std::uint32_t generation, const platform::EchoResult& result) {
+                     OnEchoResult(generation, result);
+                   });
+}
+
+void CIpPanelBase::OnEchoResult(std::uint32_t generation, const platform::EchoResult& result) {
+  if (generation != echoGeneration_ || result.address == 0) return;
+  const std::string text = LatencyText(result);
+  for (std::size_t row = 0; row < rowAddresses_.size(); ++row)
+    if (rowAddresses_[row] == result.address)
+      p_.panel.ListSetText(IDC_IP_AVAILABLE, static_cast<int>(row), kLatencyColumn, text);
 }
 
 void CIpPanelBase::StoreFavourites() {

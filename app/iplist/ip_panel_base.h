@@ -10,11 +10,13 @@
 
 #include "app/iplist/favourites.h"
 #include "app/iplist/ip_panel_host.h"
+#include "app/iplist/latency.h"
 #include "app/iplist/panel_look.h"
 #include "app/iplist/row_colours.h"
 #include "app/iplist/used_rows.h"
 #include "app/main/main_window_peers.h"
 #include "app/main/reconnect.h"
+#include "platform/echo.h"
 #include "platform/window.h"
 #include "session/session_record.h"
 #include "settings/reg_ctrl.h"
@@ -88,10 +90,18 @@ class CIpPanelBase : public IIpPoolPanel {
   int currentRow() const { return currentRow_; }
   const IpPanelLook& look() const { return look_; }
 
+  // The echo probe that fills the latency column of the available IPs; without one
+  // (null, the default) the column stays empty. The probe must outlive its use here.
+  void SetEchoProbe(platform::IEchoProbe* probe) { echo_ = probe; }
+  // A result of the probe: shown on every row of its address when it belongs to the
+  // pool shown now; results of an earlier fill are dropped.
+  void OnEchoResult(std::uint32_t generation, const platform::EchoResult& result);
+
  protected:
   CIpPanelBase(IpPanelParts parts, settings::Setting favouritesValue, const IpPanelLook& look);
 
-  // Fills the available IPs from ipPoolList and the favourites from the stored value.
+  // Fills the available IPs from ipPoolList and the favourites from the stored value,
+  // and starts measuring the available IPs' latency.
   void FillPool();
   // Writes the favourites value.
   void StoreFavourites();
@@ -117,6 +127,9 @@ class CIpPanelBase : public IIpPoolPanel {
   Favourites favourites_;
   UsedRowHistory used_;
   int currentRow_ = -1;
+  platform::IEchoProbe* echo_ = nullptr;
+  std::uint32_t echoGeneration_ = 0;   // of the pool shown now
+  std::vector<std::uint32_t> rowAddresses_;  // each available row's echo address (0: none)
 };
 
 }  // namespace app

@@ -11,15 +11,18 @@
 
 namespace app {
 
-// Every list: report view with one column and no header, grid lines, full-row
-// selection, rows of this height (the height of the small-image list's pictures).
+// Every list: report view with no header, grid lines, full-row selection, rows of this
+// height (the height of the small-image list's pictures). One column, and on the
+// available IPs a second one, the latency column, right-aligned.
 inline constexpr int kIpListRowHeight = 18;
+inline constexpr int kLatencyColumn = 1;
 
 struct IpListSetup {
   int id;
-  const char* column;  // title of the single column
+  const char* column;  // title of the first column
   int width;           // its width in pixels
   bool centred;
+  int latencyWidth;  // the latency column's width; 0: the list has none
 };
 
 // A button given one bitmap shows it in every state (pressed == normal).
@@ -36,8 +39,11 @@ struct IpPanelLook {
 
 // The whole pool (IDD_IP_POOL).
 inline constexpr IpListSetup kPoolPanelLists[] = {
-    {IDC_IP_AVAILABLE, kPoolAvailableColumn, 145, false},
-    {IDC_IP_FAVOURITES, kPoolFavouritesColumn, 145, false},
+    // 145 pixels together, as the single column had: "255.255.255.255" and "999 ms"
+    // in the lists' 9-point GulimChe (6 pixels a character) with the cells' margins
+    // (about 7 pixels before the IP, 6 on each side of a right-aligned cell).
+    {IDC_IP_AVAILABLE, kPoolAvailableColumn, 97, false, 48},
+    {IDC_IP_FAVOURITES, kPoolFavouritesColumn, 145, false, 0},
 };
 inline constexpr IpButtonBitmaps kPoolPanelButtons[] = {
     {IDC_IP_ADD, IDB_IP_ADD, IDB_IP_ADD},
@@ -52,9 +58,13 @@ inline constexpr IpPanelLook kPoolPanelLook{kPoolPanelLists, std::size(kPoolPane
 
 // The IP classes (IDD_IP_CLASSES).
 inline constexpr IpListSetup kClassPanelLists[] = {
-    {IDC_CLASS_LIST, kClassListColumn, 110, true},
-    {IDC_IP_AVAILABLE, kClassAvailableColumn, 97, false},
-    {IDC_IP_FAVOURITES, kClassFavouritesColumn, 120, false},
+    {IDC_CLASS_LIST, kClassListColumn, 110, true, 0},
+    // The same two columns as the pool panel's: 97 pixels are the least that shows
+    // "255.255.255.255" whole. They are wider together than this list (83 dialog
+    // units, 122 pixels inside its border), which then scrolls sideways to the last
+    // 23 pixels of the latency column; a narrower IP column would cut addresses.
+    {IDC_IP_AVAILABLE, kClassAvailableColumn, 97, false, 48},
+    {IDC_IP_FAVOURITES, kClassFavouritesColumn, 120, false, 0},
 };
 inline constexpr IpButtonBitmaps kClassPanelButtons[] = {
     {IDC_IP_ADD, IDB_IP_ADD, IDB_IP_ADD},

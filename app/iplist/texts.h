@@ -1,5 +1,6 @@
-// Every text the IP list panels show: the duplicate-favourite message and the list
-// column titles. Code page 949 in the program; the bytes are the ones users know.
+// Every text the IP list panels show: the duplicate-favourite message, the list
+// column titles and the latency column's texts. Code page 949 in the program; the
+// bytes are the ones users know.
 #pragma once
 
 namespace app {
@@ -14,5 +15,11 @@ inline constexpr const char* kPoolFavouritesColumn = "자주 사용하는 IP";
 inline constexpr const char* kClassListColumn = "서비스 가능 대역";
 inline constexpr const char* kClassAvailableColumn = "서비스 가능 IP";
 inline constexpr const char* kClassFavouritesColumn = "IP 저장 ";  // with its trailing blank
+
+// The latency column of the available IPs. The dash is U+2015 (A1AA), the dash code
+// page 949 has: U+2014 has no code there.
+inline constexpr const char* kLatencyMsSuffix = " ms";
+inline constexpr const char* kLatencyBelowOneMs = "<1 ms";
+inline constexpr const char* kLatencyNoAnswer = "―";
 
 }  // namespace app

@@ -84,6 +84,14 @@ std::string FakeWindow::ListGetText(int id, int row, int column) {
   return cells[column];
 }
 
+void FakeWindow::ListSetText(int id, int row, int column, const std::string& text) {
+  auto& rows = controls_[id].rows;
+  if (row < 0 || row >= static_cast<int>(rows.size()) || column < 0) return;
+  auto& cells = rows[row];
+  if (column >= static_cast<int>(cells.size())) cells.resize(static_cast<std::size_t>(column) + 1);
+  cells[static_cast<std::size_t>(column)] = text;
+}
+
 int FakeWindow::ComboAdd(int id, const std::string& text) {
   controls_[id].items.push_back(text);
   return static_cast<int>(controls_[id].items.size()) - 1;

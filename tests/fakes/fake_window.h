@@ -78,6 +78,7 @@ class FakeWindow : public platform::IWindow {
   void ListDeleteAll(int id) override;
   int ListCount(int id) override { return static_cast<int>(controls_[id].rows.size()); }
   std::string ListGetText(int id, int row, int column) override;
+  void ListSetText(int id, int row, int column, const std::string& text) override;
   int ListSelected(int id) override;
   void ListSelect(int id, int row) override;
   std::vector<int> ListSelectedRows(int id) override;

@@ -128,6 +128,14 @@ std::string DialogWindow::ListGetText(int id, int row, int column) {
   return WideToCp949(buffer);
 }
 
+void DialogWindow::ListSetText(int id, int row, int column, const std::string& text) {
+  std::wstring cell = Cp949ToWide(text);
+  LVITEMW item{};
+  item.iSubItem = column;
+  item.pszText = &cell[0];
+  SendMessageW(Item(id), LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+}
+
 int DialogWindow::ListSelected(int id) {
   return static_cast<int>(SendMessageW(Item(id), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }

@@ -45,6 +45,7 @@ class DialogWindow : public platform::IWindow {
   void ListDeleteAll(int id) override;
   int ListCount(int id) override;
   std::string ListGetText(int id, int row, int column) override;
+  void ListSetText(int id, int row, int column, const std::string& text) override;
   int ListSelected(int id) override;
   void ListSelect(int id, int row) override;
   std::vector<int> ListSelectedRows(int id) override;

@@ -19,6 +19,7 @@ void IpPanelView::Prepare() {
   InitCommonControlsEx(&controls);
   router_.SetBackground(IDB_IP_PANEL_BACKGROUND);
   router_.onInit = [this] {
+    echo_.SetTarget(router_.hwnd());
     SetUpLists();
     // Notifications come to the dialog's window procedure, not through the router.
     SetWindowSubclass(router_.hwnd(), &IpPanelView::SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
@@ -50,6 +51,13 @@ void IpPanelView::SetUpLists() {
     column.cx = setup.width;
     column.pszText = &title[0];
     SendMessageW(list, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
+    if (setup.latencyWidth > 0) {
+      LVCOLUMNW latency{};
+      latency.mask = LVCF_FMT | LVCF_WIDTH;
+      latency.fmt = LVCFMT_RIGHT;
+      latency.cx = setup.latencyWidth;
+      SendMessageW(list, LVM_INSERTCOLUMNW, app::kLatencyColumn, reinterpret_cast<LPARAM>(&latency));
+    }
     // A small-image list of 1 x 18 pictures makes every row 18 pixels high. Each list
     // gets its own and destroys it with itself.
     HIMAGELIST rows = ImageList_Create(1, app::kIpListRowHeight, ILC_COLOR, 1, 0);
@@ -90,7 +98,11 @@ LRESULT CALLBACK IpPanelView::SubclassProc(HWND window, UINT message, WPARAM wpa
       if (self->logic_ != nullptr) self->logic_->OnDoubleClick(id);
       return 0;
     }
+  } else if (message == kEchoResultsMessage) {
+    self->echo_.DeliverResults();
+    return 0;
   } else if (message == WM_NCDESTROY) {
+    self->echo_.Stop();
     RemoveWindowSubclass(window, &IpPanelView::SubclassProc, kSubclassId);
   }
   return DefSubclassProc(window, message, wparam, lparam);
