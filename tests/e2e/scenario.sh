@@ -159,6 +159,12 @@ if [[ -f $base.adapters ]]; then
   export TUNRA_ADAPTERS_SCRIPT=$work/adapters.txt
   export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;iphlpapi=n,b"
 fi
+# The client sends ICMP echoes to the IPs of the pool it shows (203.0.113.x and
+# 198.51.100.x in the shipped accounts): the test-only IP Helper, loaded for every
+# scenario when it is built, keeps them all on loopback.
+if [[ -z ${TUNRA_ADAPTERS_SCRIPT:-} && -f $exe_dir/iphlpapi.dll && -f $exe_dir/iphlpwine.dll ]]; then
+  export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;iphlpapi=n,b"
+fi
 if [[ -f $base.tools ]]; then
   sed "s|\$WORK|$work|g" "$base.tools" >"$work/tools.txt"
   export TUNRA_TOOL_SCRIPT=$work/tools.txt

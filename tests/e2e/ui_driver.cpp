@@ -55,6 +55,10 @@
 //                                  lbuttondblclk, rbuttondown, rbuttonup
 //   rows WINDOW ID                 prints: rows WINDOW ID N, then row I [TEXT] for
 //                                  each row of the list view (first column)
+//   wait-cell WINDOW ID ROW COLUMN SECONDS PATTERN
+//                                  waits until the text of the list view's cell
+//                                  (COLUMN 0 the item, others its subitems) matches
+//                                  PATTERN (as wait-match)
 //   wait-rows WINDOW ID N SECONDS  waits until the list view has N rows
 //   select WINDOW ID ROW...        selects exactly these rows of the list view
 //   dblclick WINDOW ID ROW         selects the row and double-clicks it (posted: the
@@ -440,12 +444,12 @@ LRESULT SendList(HWND list, UINT message, WPARAM wparam, LPARAM lparam) {
 
 int ListRows(HWND list) { return static_cast<int>(SendList(list, LVM_GETITEMCOUNT, 0, 0)); }
 
-std::wstring ListText(HWND list, int row) {
+std::wstring ListText(HWND list, int row, int column = 0) {
   constexpr std::size_t kChars = 256;
   RemoteMemory memory(list, sizeof(LVITEMW) + kChars * sizeof(wchar_t));
   if (!memory.ok()) return L"?";
   LVITEMW item{};
-  item.iSubItem = 0;
+  item.iSubItem = column;
   item.cchTextMax = kChars;
   item.pszText = reinterpret_cast<LPWSTR>(memory.at(sizeof(LVITEMW)));
   memory.Write(0, &item, sizeof item);
@@ -1258,6 +1262,16 @@ class Script {
       Print("rows " + name + " " + std::to_string(id) + " " + std::to_string(n));
       for (int row = 0; row < n; ++row) Print("row " + std::to_string(row) + " [" + Utf8(ListText(control, row)) + "]");
       return true;
+    }
+    if (command == "wait-cell") {
+      if (!Control(name, id, control)) return false;
+      int row = 0, column = 0;
+      if (!Int(Word(), row) || !Int(Word(), column) || !Number(Word(), seconds))
+        return Fail("wait-cell WINDOW ID ROW COLUMN SECONDS PATTERN");
+      const std::wstring pattern = Wide(Rest());
+      std::wstring seen;
+      return WaitFor(seconds, [&] { return Matches(seen = ListText(control, row, column), pattern); }) ||
+             Fail("cell is [" + Utf8(seen) + "]");
     }
     if (command == "wait-rows") {
       if (!Control(name, id, control)) return false;

@@ -91,6 +91,10 @@ AdapterScript ParseAdapterScript(const std::string& text, std::vector<std::strin
     } else if (word == "journal") {
       ok = !rest.empty();
       script.journal = rest;
+    } else if (word == "no-echo") {
+      std::uint32_t address = 0;
+      ok = ParseIpv4(rest, address) && (address & 0xFFu) == 127;
+      if (ok) script.noEcho.push_back(address);
     } else if (current == nullptr) {
       ok = false;  // a property before any adapter
     } else if (word == "description") {

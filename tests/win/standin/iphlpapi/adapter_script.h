@@ -29,6 +29,11 @@
 //                            function, and the stand-in answers 127 for it)
 //   journal PATH             where problems are written (TUNRA_ADAPTERS_JOURNAL wins;
 //                            default iphlpapi-journal.txt beside the DLL)
+//   no-echo A.B.C.D          an ICMP echo to this loopback address gets no answer: the
+//                            call waits its time-out and fails with IP_REQ_TIMED_OUT
+//                            (Linux answers every 127/8 address). Echoes to loopback
+//                            go to Wine's own call; no echo ever leaves loopback: one
+//                            to any other address fails at once with IP_REQ_TIMED_OUT
 //
 // Paths are Windows paths; one starting with '/' is a Linux path under Wine. The added
 // adapters follow the system's in the adapter list and the interface list; their
@@ -56,6 +61,7 @@ struct ScriptAdapter {
 
 struct AdapterScript {
   std::vector<ScriptAdapter> adapters;
+  std::vector<std::uint32_t> noEcho;  // network byte order
   std::string journal;  // empty: the default
 };
 

@@ -9,10 +9,14 @@
 // GetInterfaceInfo and GetIpInterfaceEntry (which Wine 8 does not have: for other
 // interfaces it answers 127, as a system before Vista would). Every other call sees
 // the system's adapters only.
+//
+// IcmpSendEcho is answered here too: echoes stay on loopback (another address fails at
+// once, unsent), and the script's no-echo addresses get no answer.
 #include <winsock2.h>
 #include <ws2ipdef.h>
 #include <windows.h>
 #include <iphlpapi.h>
+#include <icmpapi.h>
 #include <netioapi.h>
 
 #include <algorithm>
@@ -286,4 +290,18 @@ extern "C" DWORD WINAPI GetIpInterfaceEntry(PMIB_IPINTERFACE_ROW row) {
   }
   // Wine 8 has no such function: the answer of a system before Vista.
   return system ? system(row) : ERROR_PROC_NOT_FOUND;
+}
+
+extern "C" DWORD WINAPI IcmpSendEcho(HANDLE icmp, IPAddr destination, LPVOID data, WORD size, PIP_OPTION_INFORMATION options,
+                                    LPVOID reply, DWORD replySize, DWORD timeout) {
+  using Fn = DWORD(WINAPI*)(HANDLE, IPAddr, LPVOID, WORD, PIP_OPTION_INFORMATION, LPVOID, DWORD, DWORD);
+  const Fn system = System<Fn>("IcmpSendEcho");
+  const std::vector<std::uint32_t> silent = LoadScript().noEcho;
+  const bool loopback = (destination & 0xFFu) == 127;
+  if (!loopback || std::find(silent.begin(), silent.end(), destination) != silent.end() || system == nullptr) {
+    if (loopback) Sleep(timeout);
+    SetLastError(IP_REQ_TIMED_OUT);
+    return 0;
+  }
+  return system(icmp, destination, data, size, options, reply, replySize, timeout);
 }
