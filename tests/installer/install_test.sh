@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # install_test.sh SETUP_OLD SETUP_NEW PROGRAM_OLD PROGRAM_NEW VERSION_OLD VERSION_NEW DRIVER
-#                 START_HIDDEN PREFIX
+#                 START_HIDDEN PREFIX BACKEND_ADDRESS
 #
 # The installers under Wine, without a window:
 #   1. SETUP_OLD /S installs PROGRAM_OLD as tunra.exe under Program Files with its
@@ -12,7 +12,12 @@
 #   3. with /S, a client that does not answer (stopped) is ended by force after the
 #      installer's bounded wait, and the installation still completes;
 #   4. the uninstaller (/S) closes a running client and removes the program, the entry
-#      and the registration.
+#      and the registration;
+#   5. the update at login, as a user meets it: SETUP_OLD installed, the installed client
+#      logs in to the reference back end (on BACKEND_ADDRESS, the client's login host)
+#      offering VERSION_NEW with SETUP_NEW as its installer; the client says so, shows
+#      the progress window, downloads the installer, closes, and the installer it starts
+#      replaces it silently: the installed tunra.exe then shows VERSION_NEW.
 # Runs in the graphical prefix of the end-to-end scenarios (its CTest lock) and leaves
 # nothing installed there. Every wait is bounded.
 set -uo pipefail
@@ -20,6 +25,7 @@ setup_old=$(realpath "$1") setup_new=$(realpath "$2")
 program_old=$(realpath "$3") program_new=$(realpath "$4")
 version_old=$5 version_new=$6
 driver=$(realpath "$7") start_hidden=$(realpath "$8") prefix=$(realpath -m "$9")
+backend_address=${10}
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=../../scripts/lib/wine-env.sh
 source "$here/../../scripts/lib/wine-env.sh"
@@ -32,11 +38,13 @@ close_wait_ms=10000
 unset DISPLAY  # always a private display: nothing of the user's desktop is touched
 tunra_display_start || exit 1
 client=
+backend=
 remove_installation() {
   rm -rf "$install_dir" "$start_menu_dir"
   "$TUNRA_WINE" reg delete "$uninstall_key" /f >/dev/null 2>&1
 }
 cleanup() {
+  [[ -n $backend ]] && kill "$backend" 2>/dev/null
   if [[ -n $client ]]; then
     kill -CONT "$client" 2>/dev/null
     kill "$client" 2>/dev/null
@@ -67,19 +75,22 @@ start_installed() {  # VERSION
     fail "the installed client does not show version $1: $out"
 }
 
-# Waits for the client started last to end; prints its exit code (none: still running).
+# Waits for the client started last to end; sets `code` to its exit code ("none": still
+# running). Not run in a command substitution: a subshell is not the client's parent,
+# and bash's wait there answers -1 for a child that ends after the subshell began.
+code=
 client_exit() {  # SECONDS
   local i
   for ((i = 0; i < $1 * 10; i++)); do
     if ! kill -0 "$client" 2>/dev/null; then
       wait "$client"
-      echo $?
+      code=$?
       client=
       return
     fi
     sleep 0.1
   done
-  echo none
+  code=none
 }
 
 registration=
@@ -126,7 +137,7 @@ check_installed "$program_old" "$version_old"
 echo "--- 2. update over a running client, the installer started hidden"
 start_installed "$version_old"
 run_setup "$setup_new" hidden || fail "the installer of $version_new, started hidden, failed"
-code=$(client_exit 5)
+client_exit 5
 [[ $code == 0 ]] || fail "the running client did not end by itself (exit code $code)"
 check_installed "$program_new" "$version_new"
 start_installed "$version_new"
@@ -136,7 +147,7 @@ kill -STOP "$client"
 start=$(now_ms)
 run_setup "$setup_new" || fail "the installer failed beside a client that does not answer"
 took=$(($(now_ms) - start))
-code=$(client_exit 5)
+client_exit 5
 [[ $code != 0 && $code != none ]] || fail "the stopped client was not ended by force (exit code $code)"
 ((took >= close_wait_ms)) || fail "the client was ended after $took ms, before the installer's wait"
 check_installed "$program_new" "$version_new"
@@ -152,11 +163,47 @@ for ((i = 0; i < 150; i++)); do
   [[ ! -e $install_dir && ! -e $start_menu_dir ]] && ! registered && break
   sleep 0.2
 done
-code=$(client_exit 5)
+client_exit 5
 [[ $code == 0 ]] || fail "the uninstaller did not close the running client (exit code $code)"
 [[ ! -e $install_dir ]] || fail "the install folder is left: $(ls "$install_dir" | tr '\n' ' ')"
 [[ ! -e $start_menu_dir ]] || fail "the Start menu entry is left"
 registered && fail "the uninstall registration is left"
+
+echo "--- 5. the update at login"
+run_setup "$setup_old" || fail "the installer of $version_old failed"
+work=$(mktemp -d)
+python3 "$here/../../backend/tunra_backend.py" "$backend_address" --time-limit 200 \
+  --offer-version "$version_new" --update-source "$setup_new" --record "$work/requests.jsonl" \
+  >"$work/backend.out" 2>"$work/backend.log" &
+backend=$!
+for ((i = 0; i < 100; i++)); do
+  grep -q listening "$work/backend.out" && break
+  sleep 0.1
+done
+grep -q listening "$work/backend.out" || fail "the back end did not start: $(cat "$work/backend.log")"
+start_installed "$version_old"
+# The notice, the progress window (its bar's "0 %" caption) while the installer comes,
+# then the client closes by itself and the installer it started takes over.
+out=$(printf '%s\n' 'settext login 1005 demo' 'settext login 1006 demo1234' 'click login 1007' \
+        'msgbox 20' 'answer OK' 'wait-visible has:1048 0 1 10' | drive) ||
+  fail "the update at login did not go as a user sees it: $out"
+client_exit 60
+[[ $code == 0 ]] || fail "the client did not close for the update (exit code $code)"
+for ((i = 0; i < 300; i++)); do
+  cmp -s "$program_new" "$install_dir/tunra.exe" && read_registration &&
+    [[ $(reg_value DisplayVersion) == "$version_new" ]] && break
+  sleep 0.2
+done
+check_installed "$program_new" "$version_new"
+grep -q '"path": "/download/tunra_setup_'"$version_new"'.exe"' "$work/requests.jsonl" ||
+  fail "the installer was not downloaded from the back end: $(cat "$work/requests.jsonl")"
+start_installed "$version_new"
+kill "$client" 2>/dev/null
+client_exit 10
+kill "$backend" 2>/dev/null
+wait "$backend" 2>/dev/null
+backend=
+rm -rf "$work"
 
 ((status == 0)) && echo "installer: passed"
 exit $status
