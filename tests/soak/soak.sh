@@ -201,6 +201,7 @@ echo "soak: $cycles cycles of each kind after $warmup of warm-up; bounds: handle
   tee "$work/soak-figures.txt"
 phase warmup $((120 + warmup * 60)) &&
   prefix_processes >"$work/processes-start.txt" &&
+  warm_lines=$(wc -l <"$work/diag.log") &&
   measure start &&
   phase login $((60 + cycles * 20)) && measure login && compare start login &&
   phase dial $((60 + cycles * 30)) && measure dial && compare login dial &&
@@ -239,6 +240,14 @@ if ((status == 0)); then
   launches=$(count 'openvpn launch .* -> pid' "$work/diag.log")
   ended=$(count 'process end "vexoop.exe" pid .* -> ended' "$work/diag.log")
   [[ $launches == "$dials" && $ended == "$dials" ]] || fail "programs launched $launches and ended $ended, not $dials"
+  # The routes the client adds are the same few after the warm-up as at the end (the
+  # login's host pins, written again at each login and tunnel, as Windows keeps one
+  # route for one destination, hop and interface): none is added per cycle.
+  routes() { sed -n 's/^[-0-9]* [:0-9]* \(route add [^ ]* via [^ ]* if [0-9]*\) .*/\1/p' | sort -u; }
+  if [[ $(head -n "${warm_lines:-0}" "$work/diag.log" | routes) != "$(routes <"$work/diag.log")" ]]; then
+    fail "routes added after the warm-up that it did not add:"
+    diff <(head -n "${warm_lines:-0}" "$work/diag.log" | routes) <(routes <"$work/diag.log") | grep '^>'
+  fi
 fi
 {
   echo "requests: $(wc -l <"$work/requests.jsonl") to the back end"
