@@ -10,8 +10,9 @@
 # reads the client's handle count, GDI and USER objects, private bytes and windows;
 # growth beyond the bounds below fails the run. At the end nothing may be left: no
 # tunnel program or other new process in the prefix, no working file, a hang-up for
-# every dial and an end for every program started, and no timer still ticking (over an
-# idle spell nothing the client's timers would do happens).
+# every dial and an end for every program started, no route added per cycle, and no
+# timer still ticking (over an idle spell nothing the client's timers would do
+# happens).
 #
 # Why not tests/e2e/scenario.sh: it gives the driver 120 s and the back end 300 s,
 # and a soak run takes many minutes; the stand-ins, back end and prefix are set up the
@@ -26,7 +27,7 @@ root=$(cd "$here/../.." && pwd)
 # The bounds, for each phase (end against start) and for the whole run (last against
 # first measurement). A leak of one object or 10 KiB per cycle would pass 200 of them.
 max_handles=20
-max_gui_objects=20      # GDI and USER objects each (Wine answers 0 for both)
+max_gui_objects=20      # GDI and USER objects each (under Wine USER objects read 0)
 max_windows=2
 max_private_kib=2048
 
