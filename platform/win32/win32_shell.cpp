@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <string>
 
 #include "platform/win32/cp949_wide.h"
 #include "platform/win32/windows_include.h"
@@ -31,6 +32,15 @@ std::string BoundTip(const std::string& tip) {
   return tip.substr(0, end);
 }
 
+// Copies `text` into a fixed wide field, cut to the field and always terminated.
+template <std::size_t N>
+void CopyField(const std::string& text, wchar_t (&field)[N]) {
+  const std::wstring wide = Cp949ToWide(text);
+  const std::size_t n = std::min(wide.size(), N - 1);
+  wide.copy(field, n);
+  field[n] = L'\0';
+}
+
 const wchar_t* OrNull(const std::wstring& s) { return s.empty() ? nullptr : s.c_str(); }
 
 }  // namespace
@@ -47,7 +57,53 @@ bool Win32Shell::NotifyIcon(std::uint32_t message, const NotifyIconData& data) {
   const std::size_t n = std::min(tip.size(), std::size(nid.szTip) - 1);
   tip.copy(nid.szTip, n);
   nid.szTip[n] = L'\0';
+  if (data.flags & NIF_INFO) {
+    CopyField(data.info, nid.szInfo);
+    CopyField(data.infoTitle, nid.szInfoTitle);
+    nid.dwInfoFlags = data.infoFlags;
+    nid.uTimeout = 10000;  // read only by Windows 2000 and XP, which need one
+    // The size of Windows 2000's structure (V2), the smallest that holds the balloon:
+    // a shell reads only the sizes it knows, and every one from then on knows this.
+    nid.cbSize = NOTIFYICONDATAW_V2_SIZE;
+  }
   return ::Shell_NotifyIconW(message, &nid) != FALSE;
+}
+
+int Win32Shell::QueryUserNotificationState() {
+  // Looked up by name: shell32 has it from Vista on, and the client still starts on XP.
+  HMODULE shell32 = ::GetModuleHandleW(L"shell32.dll");
+  if (shell32 == nullptr) return kQunsNone;
+  using Query = HRESULT(WINAPI*)(int*);
+  auto query = reinterpret_cast<Query>(
+      reinterpret_cast<void (*)()>(::GetProcAddress(shell32, "SHQueryUserNotificationState")));
+  if (query == nullptr) return kQunsNone;
+  int state = kQunsNone;
+  if (FAILED(query(&state))) return kQunsNone;
+  return state;
+}
+
+bool Win32Shell::ForegroundCoversMonitor(WindowHandle own) {
+  HWND front = ::GetForegroundWindow();
+  if (front == nullptr || front == ::GetDesktopWindow() || front == ::GetShellWindow()) return false;
+  // Explorer's desktop is a "WorkerW" or "Progman" window that covers the screen too.
+  wchar_t cls[32] = {};
+  ::GetClassNameW(front, cls, static_cast<int>(std::size(cls)));
+  if (std::wstring(cls) == L"Progman" || std::wstring(cls) == L"WorkerW") return false;
+  DWORD frontProcess = 0, ownProcess = 0;
+  ::GetWindowThreadProcessId(front, &frontProcess);
+  if (own != 0) ::GetWindowThreadProcessId(reinterpret_cast<HWND>(own), &ownProcess);
+  if (frontProcess == ::GetCurrentProcessId() || (ownProcess != 0 && frontProcess == ownProcess)) return false;
+  // A maximized window with a title bar is a document, not a game, even where an
+  // auto-hidden taskbar lets it reach the monitor's edges.
+  const LONG_PTR style = ::GetWindowLongPtrW(front, GWL_STYLE);
+  if (::IsZoomed(front) && (style & WS_CAPTION) == WS_CAPTION) return false;
+  RECT rect{};
+  if (!::GetWindowRect(front, &rect)) return false;
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  if (!::GetMonitorInfoW(::MonitorFromWindow(front, MONITOR_DEFAULTTONEAREST), &monitor)) return false;
+  const RECT& m = monitor.rcMonitor;
+  return rect.left <= m.left && rect.top <= m.top && rect.right >= m.right && rect.bottom >= m.bottom;
 }
 
 IconHandle Win32Shell::LoadIcon(int resourceId) {

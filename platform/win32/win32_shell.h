@@ -8,6 +8,8 @@ namespace platform::win32 {
 class Win32Shell final : public IShell {
  public:
   bool NotifyIcon(std::uint32_t message, const NotifyIconData& data) override;
+  int QueryUserNotificationState() override;
+  bool ForegroundCoversMonitor(WindowHandle own) override;
   bool IsWindow(WindowHandle window) override;
   IconHandle LoadIcon(int resourceId) override;
   std::uint32_t RegisterWindowMessage(const std::string& name) override;

@@ -16,6 +16,7 @@ bool FakeShell::NotifyIcon(std::uint32_t message, const platform::NotifyIconData
       if (data.flags & platform::kNifIcon) current.icon = data.icon;
       if (data.flags & platform::kNifTip) current.tip = data.tip;
       if (data.flags & platform::kNifMessage) current.callbackMessage = data.callbackMessage;
+      if (data.flags & platform::kNifInfo) balloons.push_back(data);
       return true;
     case platform::kNimDelete:
       if (!iconShown) return false;

@@ -23,6 +23,11 @@ class FakeShell : public platform::IShell {
   };
 
   bool NotifyIcon(std::uint32_t message, const platform::NotifyIconData& data) override;
+  int QueryUserNotificationState() override { return notificationState; }
+  bool ForegroundCoversMonitor(platform::WindowHandle own) override {
+    foregroundAskedFor = own;
+    return foregroundFullScreen;
+  }
   bool IsWindow(platform::WindowHandle window) override { return window != 0 && window != destroyedWindow; }
   platform::IconHandle LoadIcon(int resourceId) override {
     loadedIcons.push_back(resourceId);
@@ -54,6 +59,9 @@ class FakeShell : public platform::IShell {
   bool iconShown = false;
   platform::NotifyIconData current;
 
+  int notificationState = platform::kQunsAcceptsNotifications;  // what the query answers
+  bool foregroundFullScreen = false;  // another program's window covers its monitor
+  platform::WindowHandle foregroundAskedFor = 0;  // `own` of the last question
   platform::WindowHandle destroyedWindow = 0;  // IsWindow answers false for it
   bool failNotify = false;        // every Shell_NotifyIcon call is refused
   int missingIcon = -1;           // LoadIcon of this resource gives 0
@@ -62,6 +70,7 @@ class FakeShell : public platform::IShell {
   std::string documentsFolder = "C:\\Users\\kim\\Documents";
 
   std::vector<NotifyCall> notified;
+  std::vector<platform::NotifyIconData> balloons;  // the balloons an icon showed
   std::vector<int> loadedIcons;
   std::vector<ExecuteCall> executed;
   std::vector<std::string> registeredMessages;
