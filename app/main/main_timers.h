@@ -12,6 +12,7 @@ enum MainTimer : unsigned {
   kTimerReconnect = 12,      // reconnect interval: counts attempts
   kTimerReconnectWait = 13,  // one-shot wait after a reconnect tick
   kTimerTrayRetry = 20,      // adds the tray icon again until the shell takes it
+  kTimerNotices = 21,        // polls for the end of a full screen while a notice waits
 };
 
 struct MainTimerInfo {
@@ -27,6 +28,8 @@ inline constexpr MainTimerInfo kMainTimers[] = {
     {kTimerReconnectWait, "TIMER_RECONNECT_WAIT", 20000},
     // At logon the notification area may not exist yet when the client starts.
     {kTimerTrayRetry, "TIMER_TRAY_RETRY", 2000},
+    // Armed only while a timer's message waits for another program's full screen to end.
+    {kTimerNotices, "TIMER_NOTICES", 1000},
 };
 
 constexpr unsigned TimerPeriod(MainTimer id) {

@@ -1,6 +1,7 @@
 // The OpenVPN tunnel in the main window: the start's OpenVPN branch with its
 // certificate, the program's launch, and the supervision of its log once a second.
 #include <cstdio>
+#include <utility>
 
 #include "app/main/tunra_dlg.h"
 #include "app/session/login_session.h"
@@ -105,8 +106,9 @@ void CTunraDlg::SuperviseOpenVpn(int status) {
     } else if (ticks > delay) {
       // 2.2. Past the time allowed (or down after being up): the failure of the code.
       if (status == -9 || status == -13) {
-        FailOpenVpn(protocol::kReasonServerForce, kAdapterErrorText, kAdapterErrorCaption);
-        peers_.tunnel.StartAdapterInstaller();
+        // The adapter's installer follows the answered box, as the box may wait.
+        FailOpenVpn(protocol::kReasonServerForce, kAdapterErrorText, kAdapterErrorCaption,
+                    [this] { peers_.tunnel.StartAdapterInstaller(); });
       } else if (status == -10) {
         FailOpenVpn(protocol::kReasonProcessKilled, kProcessEndedText, kConnectErrorCaption);
       } else {
@@ -125,7 +127,8 @@ void CTunraDlg::SuperviseOpenVpn(int status) {
   ++state_.superviseTicks;
 }
 
-void CTunraDlg::FailOpenVpn(const char* reason, const char* text, const char* caption) {
+void CTunraDlg::FailOpenVpn(const char* reason, const char* text, const char* caption,
+                            std::function<void()> after) {
   const bool wasUp = record_.connState == session::kConnConnected;
   state_.superviseTicks = 0;
   progress_.ResetProgress();
@@ -134,7 +137,7 @@ void CTunraDlg::FailOpenVpn(const char* reason, const char* text, const char* ca
   TeardownOpenVpn(kTeardownError, reason);
   // A tunnel that was up and dropped may be brought back by the reconnect ticks.
   state_.relinkWanted = wasUp;
-  windows_.main.MessageBox(text, caption, platform::kMbOk);
+  ShowTimerNotice(text, caption, true, std::move(after));
 }
 
 void CTunraDlg::OnOpenVpnUp(const std::string& address) {

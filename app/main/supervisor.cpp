@@ -2,6 +2,7 @@
 // the reconnect ticks, and the dialled tunnel's teardown.
 #include <climits>
 #include <ctime>
+#include <utility>
 
 #include "app/main/service_time.h"
 #include "app/main/tunra_dlg.h"
@@ -31,8 +32,16 @@ void CTunraDlg::OnTimer(unsigned timerId) {
     case kTimerTrayRetry:
       if (AddTrayIcon()) windows_.main.KillTimer(kTimerTrayRetry);
       break;
+    case kTimerNotices:
+      notices_.OnPoll();
+      break;
     default: break;  // other timers do nothing
   }
+}
+
+void CTunraDlg::ShowTimerNotice(const char* text, const char* caption, bool balloon,
+                                std::function<void()> after) {
+  notices_.Show(text, caption, balloon, std::move(after));
 }
 
 void CTunraDlg::CheckRasLink() {
@@ -41,7 +50,7 @@ void CTunraDlg::CheckRasLink() {
   TeardownRas();  // kills this timer before the box opens: no second notice from a tick
   // The link dropped under a logged-in user: the reconnect ticks may bring it back.
   state_.relinkWanted = true;
-  windows_.main.MessageBox(kServerEndedText, kLinkErrorCaption, platform::kMbOk);
+  ShowTimerNotice(kServerEndedText, kLinkErrorCaption, true);
 }
 
 void CTunraDlg::ServiceTimeTick() {
@@ -65,8 +74,8 @@ void CTunraDlg::ServiceTimeTick() {
     // No logout notice follows this end: the panel must not go on looking connected
     // (the address, a disconnect button that can no longer disconnect anything).
     account_.ShowIdleLook();
-    windows_.main.MessageBox(kServiceOverText, kPaymentErrorCaption, platform::kMbOk);
-    OpenHelpPage();
+    // The help page opens when the box is answered, after a full screen too.
+    ShowTimerNotice(kServiceOverText, kPaymentErrorCaption, true, [this] { OpenHelpPage(); });
     return;
   }
   if (minutes <= 4 && state_.fiveMinuteRefreshDone == 0) {
@@ -79,7 +88,7 @@ void CTunraDlg::ServiceTimeTick() {
   }
   if (minutes < 1440 && state_.dayNoticeShown == 0) {
     state_.dayNoticeShown = 1;
-    windows_.main.MessageBox(kLessThanADayText, kPaymentInfoCaption, platform::kMbOk);
+    ShowTimerNotice(kLessThanADayText, kPaymentInfoCaption, false);  // no failure: no balloon
   }
 }
 

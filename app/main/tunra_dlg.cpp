@@ -58,6 +58,7 @@ CTunraDlg::CTunraDlg(session::SessionRecord& record, platform::Platform& platfor
       tray_(platform.shell, platform.system),
       ras_config_(platform.files, platform.profile),
       diag_log_(peers.diagLog),
+      notices_(platform.shell, windows_.main, tray_, diag_log_),
       adapters_(platform.netTables, platform.registry, platform.netConnections, diag_log_),
       update_mgmt_(platform.background, platform.files, windows_.progUpdate, windows_.main, diag_log_),
       ras_(platform.ras, windows_.main, diag_log_),
@@ -326,6 +327,8 @@ void CTunraDlg::OnTrayExit() {
 void CTunraDlg::EndProgram() {
   if (ended_) return;
   ended_ = true;
+  // A waiting notice would open a box of a program that has ended.
+  notices_.Drop();
   tray_.Remove();  // no icon of an ended program may stay in the notification area
   // The credential file holds the password: it never outlives the program, whichever
   // way the program ends (a system close leaves a running tunnel as it is). Nor does
@@ -371,6 +374,9 @@ void CTunraDlg::OpenHelpPage() {
 void CTunraDlg::SendLogout(const std::string& mode) {
   // A notice means the session or the tunnel ends on purpose: nothing to bring back.
   state_.relinkWanted = false;
+  // The user's own logout or disconnect (the user is at the client, not in a game)
+  // ends the session the waiting notices tell of: they would come stale.
+  if (mode == protocol::kLogoutByUser) notices_.Drop();
   protocol::SendLogout(ctx_, mode);
   // The panel goes back to its look without a tunnel whether or not the notice arrived.
   account_.ShowIdleLook();

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "app/account/logout_dlg.h"
@@ -18,6 +19,7 @@
 #include "app/main/main_window_host.h"
 #include "app/main/main_window_peers.h"
 #include "app/main/main_window_state.h"
+#include "app/main/timer_notices.h"
 #include "app/main/reconnect.h"
 #include "app/progress/vpn_conn_dlg.h"
 #include "app/session/login_session.h"
@@ -174,6 +176,7 @@ class CTunraDlg final : public IAccountPanelOwner,
   bool narrowLayout() const { return narrow_layout_; }
   bool ended() const { return ended_; }
   CTrayIcon& tray() { return tray_; }
+  CTimerNotices& notices() { return notices_; }
   ReconnectSettings& reconnect() { return reconnect_; }
   MainWindowState& state() { return state_; }
   const tunnel::CRasConfigFile& rasConfig() const { return ras_config_; }
@@ -193,6 +196,9 @@ class CTunraDlg final : public IAccountPanelOwner,
   void EndProgram();
   // Adds the tray icon with its tip and the picture of the connection state.
   bool AddTrayIcon();
+  // A message raised by a timer: now, or after another program's full screen (with a
+  // balloon at once when `balloon`); `after` follows the answered box.
+  void ShowTimerNotice(const char* text, const char* caption, bool balloon, std::function<void()> after = {});
   // The two ends of a dial that the notifications announce.
   int OnDialFailed(std::uint32_t error);
   int OnDialConnected();
@@ -201,7 +207,8 @@ class CTunraDlg final : public IAccountPanelOwner,
   // Deletes the phonebook file when one was written.
   void RemovePhonebookFile();
   // An OpenVPN tunnel that failed: logout notice, teardown with the event, message.
-  void FailOpenVpn(const char* reason, const char* text, const char* caption);
+  // `after` follows the answered box.
+  void FailOpenVpn(const char* reason, const char* text, const char* caption, std::function<void()> after = {});
   // The OpenVPN tunnel came up with this adapter address.
   void OnOpenVpnUp(const std::string& address);
   // Kept for the report for support: a dial's error, and the OpenVPN log before the
@@ -224,6 +231,7 @@ class CTunraDlg final : public IAccountPanelOwner,
   CTrayIcon tray_;
   tunnel::CRasConfigFile ras_config_;
   CMainDiagLog& diag_log_;
+  CTimerNotices notices_;  // timer messages held while another program runs full screen
   net::CAdapterMgmt adapters_;
   CUpdateMgmt update_mgmt_;
   tunnel::CRasMgmt ras_;

@@ -1,6 +1,25 @@
 #include "app/tray/tray_icon.h"
 
+#include "text/cp949.h"
+
 namespace app {
+
+std::string BalloonField(const std::string& text, std::size_t maxChars) {
+  std::string out;
+  std::size_t chars = 0;
+  for (std::size_t i = 0; i < text.size() && chars < maxChars; ++chars) {
+    if (text[i] == '\r' || text[i] == '\n') {
+      // CR LF is one break, one blank.
+      i += (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ? 2 : 1;
+      out += ' ';
+      continue;
+    }
+    const std::size_t n = text::CharLength(text, i);
+    out.append(text, i, n);
+    i += n;
+  }
+  return out;
+}
 
 int CTrayIcon::Create(platform::WindowHandle owner) {
   wanted_ = true;
@@ -39,6 +58,15 @@ int CTrayIcon::SetTip(const std::string& tip) {
   if (!icon_valid_) return 0;
   data_.flags = platform::kNifTip;
   data_.tip = tip;
+  return shell_.NotifyIcon(platform::kNimModify, data_) ? 1 : 0;
+}
+
+int CTrayIcon::ShowBalloon(const std::string& title, const std::string& text, std::uint32_t icon) {
+  if (!icon_valid_) return 0;
+  data_.flags = platform::kNifInfo;
+  data_.infoTitle = BalloonField(title, platform::kBalloonTitleChars);
+  data_.info = BalloonField(text, platform::kBalloonTextChars);
+  data_.infoFlags = icon;
   return shell_.NotifyIcon(platform::kNimModify, data_) ? 1 : 0;
 }
 

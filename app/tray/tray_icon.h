@@ -2,6 +2,10 @@
 // one, the tip " TUNRA 매니저 ", and the callback message 1012 for its clicks.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
 #include "resources/resource_ids.h"
 #include "app/texts.h"
 #include "platform/shell.h"
@@ -12,6 +16,10 @@ namespace app {
 // The registered window message a shell broadcasts to every top-level window once it
 // has created its taskbar, after a restart too.
 inline constexpr const char* kTaskbarCreatedMessage = "TaskbarCreated";
+
+// The text of a balloon field: line breaks as blanks, at most `maxChars` characters,
+// cut on a whole code page 949 character.
+std::string BalloonField(const std::string& text, std::size_t maxChars);
 
 class CTrayIcon {
  public:
@@ -30,6 +38,11 @@ class CTrayIcon {
 
   // Changes the tip text: the shell's answer, 0 without an icon.
   int SetTip(const std::string& tip);
+
+  // A balloon on the icon: `title` and `text` (line breaks as blanks, cut to the
+  // fields' limits) with `icon` (platform::kNiifInfo, kNiifWarning). The shell's
+  // answer, 0 without an icon.
+  int ShowBalloon(const std::string& title, const std::string& text, std::uint32_t icon);
 
   bool iconValid() const { return icon_valid_; }
   // From Create until Remove: the program shows the icon, or is still trying to add
