@@ -175,6 +175,9 @@
 //                                  (read as code page 949)
 //   wait-titled SECONDS TITLE      waits until a visible top-level window of any
 //                                  program is titled TITLE (a folder the shell opened)
+//   fullscreen on|off              a game in full screen: a topmost borderless window
+//                                  of the driver covering the whole screen, brought to
+//                                  the front (on) or closed (off)
 //
 // The first failing command prints "FAIL line N: ..." and ends the run with exit
 // code 1; exit code 2 means the script could not be read.
@@ -1075,6 +1078,61 @@ ProcessResources ReadResources(HWND main) {
   return out;
 }
 
+// The stand-in for a game in full screen: a topmost popup window the size of the
+// screen, on a thread of its own that pumps its messages (the script's waits do not).
+struct FullScreenWindow {
+  HANDLE thread = nullptr;
+  DWORD threadId = 0;
+  HWND window = nullptr;
+
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_CLOSE) {
+      DestroyWindow(hwnd);
+      return 0;
+    }
+    if (message == WM_DESTROY) {
+      PostQuitMessage(0);
+      return 0;
+    }
+    return DefWindowProcW(hwnd, message, wparam, lparam);
+  }
+  static DWORD WINAPI Run(void* self) {
+    auto* me = static_cast<FullScreenWindow*>(self);
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = Proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    wc.lpszClassName = L"TunraE2eFullScreen";
+    RegisterClassW(&wc);
+    HWND hwnd = CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"full screen", WS_POPUP | WS_VISIBLE, 0, 0,
+                                GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
+                                wc.hInstance, nullptr);
+    if (hwnd != nullptr) SetForegroundWindow(hwnd);
+    me->window = hwnd;
+    MSG msg;
+    while (hwnd != nullptr && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    return 0;
+  }
+  bool On() {
+    if (thread != nullptr) return false;
+    thread = CreateThread(nullptr, 0, Run, this, 0, &threadId);
+    return thread != nullptr &&
+           WaitFor(5, [&] { return window != nullptr && GetForegroundWindow() == window; });
+  }
+  bool Off() {
+    if (thread == nullptr) return false;
+    if (window != nullptr) PostMessageW(window, WM_CLOSE, 0, 0);
+    const bool ended = WaitForSingleObject(thread, 5000) == WAIT_OBJECT_0;
+    CloseHandle(thread);
+    thread = nullptr;
+    window = nullptr;
+    return ended;
+  }
+};
+
 class Script {
  public:
   int Run(std::istream& in) {
@@ -1661,6 +1719,12 @@ class Script {
       data.uID = TRAY_ICON_ID;
       return Shell_NotifyIconW(NIM_DELETE, &data) || Fail("the shell has no such icon");
     }
+    if (command == "fullscreen") {
+      const std::string word = Word();
+      if (word == "on") return full_screen_.On() || Fail("the full-screen window is not in front");
+      if (word == "off") return full_screen_.Off() || Fail("no full-screen window to close");
+      return Fail("fullscreen on or off");
+    }
     if (command == "taskbar-created") {
       const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
       if (message == 0) return Fail("cannot register TaskbarCreated");
@@ -1832,6 +1896,7 @@ class Script {
   std::string error_;
   HWND main_ = nullptr;
   HWND box_ = nullptr;
+  FullScreenWindow full_screen_;  // the "fullscreen" command's window
 };
 
 int RunScript(int argc, char** argv) {
