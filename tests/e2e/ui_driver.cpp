@@ -911,22 +911,26 @@ Function NtdllFunction(const char* name) {
   return ntdll ? reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(ntdll, name))) : nullptr;
 }
 
-// The handles `pid` holds, from the system's handle list (NtQuerySystemInformation,
+// One entry of the system's handle list (NtQuerySystemInformation,
 // SystemHandleInformation: a count, then 24-byte entries that start with the owner's
-// process ID). Wine's server fills it; its GetProcessHandleCount answers 0.
-long long SystemHandleCount(DWORD pid) {
+// process ID; the entries are aligned for their pointer).
+struct SystemHandleEntry {
+  ULONG ownerPid;
+  BYTE type, flags;
+  USHORT handle;
+  void* object;
+  ULONG access;
+};
+
+// The entries of the handles `pid` holds; false when the list cannot be read. The
+// list's size is not known in advance: a buffer too small is answered with a length
+// mismatch, and the query is made again with a larger one.
+bool SystemHandles(DWORD pid, std::vector<SystemHandleEntry>& out) {
   using Query = LONG(WINAPI*)(ULONG, void*, ULONG, ULONG*);
   const auto query = NtdllFunction<Query>("NtQuerySystemInformation");
-  if (query == nullptr) return -1;
+  if (query == nullptr) return false;
   constexpr ULONG kSystemHandleInformation = 16;
   constexpr LONG kInfoLengthMismatch = static_cast<LONG>(0xC0000004);
-  struct Entry {
-    ULONG ownerPid;
-    BYTE type, flags;
-    USHORT handle;
-    void* object;
-    ULONG access;
-  };
   std::vector<char> buffer(1 << 20);
   for (int attempt = 0; attempt < 6; ++attempt) {
     ULONG needed = 0;
@@ -935,20 +939,27 @@ long long SystemHandleCount(DWORD pid) {
       buffer.resize(std::max<std::size_t>(buffer.size() * 2, needed + 65536));
       continue;
     }
-    if (status < 0) return -1;
+    if (status < 0) return false;
     ULONG count = 0;
     std::memcpy(&count, buffer.data(), sizeof count);
-    const std::size_t first = sizeof(void*);  // the entries are aligned for their pointer
-    if (first + static_cast<std::size_t>(count) * sizeof(Entry) > buffer.size()) return -1;
-    long long mine = 0;
+    const std::size_t first = sizeof(void*);
+    if (first + static_cast<std::size_t>(count) * sizeof(SystemHandleEntry) > buffer.size()) return false;
+    out.clear();
     for (ULONG i = 0; i < count; ++i) {
-      Entry entry;
-      std::memcpy(&entry, buffer.data() + first + i * sizeof(Entry), sizeof entry);
-      if (entry.ownerPid == pid) ++mine;
+      SystemHandleEntry entry;
+      std::memcpy(&entry, buffer.data() + first + i * sizeof(SystemHandleEntry), sizeof entry);
+      if (entry.ownerPid == pid) out.push_back(entry);
     }
-    return mine;
+    return true;
   }
-  return -1;
+  return false;
+}
+
+// How many handles `pid` holds. Wine's server fills the system's list; its
+// GetProcessHandleCount answers 0.
+long long SystemHandleCount(DWORD pid) {
+  std::vector<SystemHandleEntry> entries;
+  return SystemHandles(pid, entries) ? static_cast<long long>(entries.size()) : -1;
 }
 
 // The GDI objects of a process, from its GDI handle table: PEB.GdiSharedHandleTable
@@ -983,53 +994,33 @@ long long GdiTableCount(HANDLE process) {
 // asked for its type and, for keys and named kernel objects, its name.
 std::vector<std::string> HandleList(DWORD pid) {
   std::vector<std::string> out;
-  using QuerySystem = LONG(WINAPI*)(ULONG, void*, ULONG, ULONG*);
   using QueryObject = LONG(WINAPI*)(HANDLE, ULONG, void*, ULONG, ULONG*);
-  const auto querySystem = NtdllFunction<QuerySystem>("NtQuerySystemInformation");
   const auto queryObject = NtdllFunction<QueryObject>("NtQueryObject");
+  std::vector<SystemHandleEntry> entries;
+  if (queryObject == nullptr || !SystemHandles(pid, entries)) return out;
   HANDLE process = OpenProcess(PROCESS_DUP_HANDLE, FALSE, pid);
-  if (querySystem == nullptr || queryObject == nullptr || process == nullptr) {
-    if (process != nullptr) CloseHandle(process);
-    return out;
-  }
-  struct Entry {
-    ULONG ownerPid;
-    BYTE type, flags;
-    USHORT handle;
-    void* object;
-    ULONG access;
-  };
+  if (process == nullptr) return out;
   struct Text {  // UNICODE_STRING, at the start of both answers
     USHORT length, capacity;
     wchar_t* buffer;
   };
-  std::vector<char> list(1 << 22);
-  ULONG needed = 0;
-  if (querySystem(16, list.data(), static_cast<ULONG>(list.size()), &needed) >= 0) {
-    ULONG count = 0;
-    std::memcpy(&count, list.data(), sizeof count);
-    const std::size_t first = sizeof(void*);
-    for (ULONG i = 0; i < count && first + (i + 1) * sizeof(Entry) <= list.size(); ++i) {
-      Entry entry;
-      std::memcpy(&entry, list.data() + first + i * sizeof(Entry), sizeof entry);
-      if (entry.ownerPid != pid) continue;
-      HANDLE copy = nullptr;
-      std::wstring type = L"?", name;
-      if (DuplicateHandle(process, reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(entry.handle)), GetCurrentProcess(),
-                          &copy, 0, FALSE, DUPLICATE_SAME_ACCESS)) {
-        alignas(8) char answer[4096];
-        ULONG n = 0;
-        const Text* text = reinterpret_cast<const Text*>(answer);
-        if (queryObject(copy, 2, answer, sizeof answer, &n) >= 0 && text->buffer != nullptr)
-          type.assign(text->buffer, text->length / sizeof(wchar_t));
-        const bool named = type == L"Key" || type == L"Event" || type == L"Mutant" || type == L"Section" ||
-                           type == L"Semaphore";
-        if (named && queryObject(copy, 1, answer, sizeof answer, &n) >= 0 && text->buffer != nullptr)
-          name.assign(text->buffer, text->length / sizeof(wchar_t));
-        CloseHandle(copy);
-      }
-      out.push_back(Utf8(type) + " [" + Utf8(name) + "]");
+  for (const SystemHandleEntry& entry : entries) {
+    HANDLE copy = nullptr;
+    std::wstring type = L"?", name;
+    if (DuplicateHandle(process, reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(entry.handle)), GetCurrentProcess(),
+                        &copy, 0, FALSE, DUPLICATE_SAME_ACCESS)) {
+      alignas(8) char answer[4096];
+      ULONG n = 0;
+      const Text* text = reinterpret_cast<const Text*>(answer);
+      if (queryObject(copy, 2, answer, sizeof answer, &n) >= 0 && text->buffer != nullptr)
+        type.assign(text->buffer, text->length / sizeof(wchar_t));
+      const bool named = type == L"Key" || type == L"Event" || type == L"Mutant" || type == L"Section" ||
+                         type == L"Semaphore";
+      if (named && queryObject(copy, 1, answer, sizeof answer, &n) >= 0 && text->buffer != nullptr)
+        name.assign(text->buffer, text->length / sizeof(wchar_t));
+      CloseHandle(copy);
     }
+    out.push_back(Utf8(type) + " [" + Utf8(name) + "]");
   }
   CloseHandle(process);
   return out;
