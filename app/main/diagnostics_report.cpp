@@ -69,13 +69,22 @@ void ReadFailed(std::string& out, std::uint32_t code) {
   out += kCrLf;
 }
 
-void Adapters(std::string& out, const ReportInputs& in) {
-  if (in.adaptersResult != 0) return ReadFailed(out, in.adaptersResult);
-  if (in.adapters.empty()) {
+// Says why a table shows no rows (its read failed, or it has none); true when it has rows.
+bool HasRows(std::string& out, std::uint32_t result, bool empty) {
+  if (result != 0) {
+    ReadFailed(out, result);
+    return false;
+  }
+  if (empty) {
     out += kReportNone;
     out += kCrLf;
-    return;
+    return false;
   }
+  return true;
+}
+
+void Adapters(std::string& out, const ReportInputs& in) {
+  if (!HasRows(out, in.adaptersResult, in.adapters.empty())) return;
   int number = 0;
   for (const platform::AdapterInfo& a : in.adapters) {
     std::string addresses;
@@ -88,12 +97,7 @@ void Adapters(std::string& out, const ReportInputs& in) {
 }
 
 void Routes(std::string& out, const ReportInputs& in) {
-  if (in.routesResult != 0) return ReadFailed(out, in.routesResult);
-  if (in.routes.empty()) {
-    out += kReportNone;
-    out += kCrLf;
-    return;
-  }
+  if (!HasRows(out, in.routesResult, in.routes.empty())) return;
   out += "destination / mask -> next hop | interface | metric | type | protocol";
   out += kCrLf;
   for (const platform::RouteRow& r : in.routes) {
