@@ -174,6 +174,7 @@ run_setup "$setup_old" || fail "the installer of $version_old failed"
 work=$(mktemp -d)
 python3 "$here/../../backend/tunra_backend.py" "$backend_address" --time-limit 200 \
   --offer-version "$version_new" --update-source "$setup_new" --record "$work/requests.jsonl" \
+  --fault "slow=3@/download/tunra_setup_$version_new.exe" \
   >"$work/backend.out" 2>"$work/backend.log" &
 backend=$!
 for ((i = 0; i < 100; i++)); do
@@ -183,7 +184,9 @@ done
 grep -q listening "$work/backend.out" || fail "the back end did not start: $(cat "$work/backend.log")"
 start_installed "$version_old"
 # The notice, the progress window (its bar's "0 %" caption) while the installer comes,
-# then the client closes by itself and the installer it started takes over.
+# then the client closes by itself and the installer it started takes over. The back end
+# spreads the installer over 3 s: from loopback it comes whole in a few milliseconds, and
+# the window would be gone before the driver looked.
 out=$(printf '%s\n' 'settext login 1005 demo' 'settext login 1006 demo1234' 'click login 1007' \
         'msgbox 20' 'answer OK' 'wait-visible has:1048 0 1 10' | drive) ||
   fail "the update at login did not go as a user sees it: $out"

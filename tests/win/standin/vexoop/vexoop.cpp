@@ -246,7 +246,13 @@ int main() {
         bool arrived = false;
         while (!(arrived = GetFileAttributesW(name.c_str()) != INVALID_FILE_ATTRIBUTES) && GetTickCount64() < end)
           Sleep(20);
-        if (arrived) DeleteFileW(name.c_str());
+        // The writer may still hold the file open (a sharing violation under Windows):
+        // a signal left in place would let the next await pass at once, so the file is
+        // deleted before the step goes on.
+        if (arrived)
+          while (!DeleteFileW(name.c_str()) && GetFileAttributesW(name.c_str()) != INVALID_FILE_ATTRIBUTES &&
+                 GetTickCount64() < end)
+            Sleep(5);
         journal.Write("await\t" + step.text + (arrived ? "\tarrived" : "\ttimeout"));
         break;
       }
