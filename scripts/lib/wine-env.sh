@@ -49,23 +49,24 @@ tunra_wine_create() {
 # Graphical runs (the demo and the end-to-end tests). Unit tests never call these:
 # they keep the default locale and a prefix without the GUI extras.
 
-# tunra_korean_locale: builds a ko_KR.UTF-8 locale once, in a folder `locale` next to
-# the prefix (so inside the build folder the prefix belongs to; no system file and
-# nothing of the source tree is touched), and selects it. Wine then runs with ANSI code
-# page 949, as a Korean Windows does. Call after tunra_wine_env.
-tunra_korean_locale() {
-  local dir
+# tunra_locale [LANGUAGE_TERRITORY]: builds that UTF-8 locale (default ko_KR) once, in
+# a folder `locale` next to the prefix (so inside the build folder the prefix belongs
+# to; no system file and nothing of the source tree is touched), and selects it. Wine
+# takes each process's ANSI code page from it: 949 for ko_KR, as a Korean Windows has,
+# 1252 for en_US, as an English one has. Call after tunra_wine_env.
+tunra_locale() {
+  local name=${1:-ko_KR} dir
   dir=$(dirname "$WINEPREFIX")/locale
   mkdir -p "$dir"
-  if [[ ! -f $dir/ko_KR.UTF-8/LC_CTYPE ]]; then
+  if [[ ! -f $dir/$name.UTF-8/LC_CTYPE ]]; then
     (
       flock 9
-      [[ -f $dir/ko_KR.UTF-8/LC_CTYPE ]] ||
-        localedef -i ko_KR -f UTF-8 "$dir/ko_KR.UTF-8" >/dev/null 2>&1 || true
+      [[ -f $dir/$name.UTF-8/LC_CTYPE ]] ||
+        localedef -i "$name" -f UTF-8 "$dir/$name.UTF-8" >/dev/null 2>&1 || true
     ) 9>"$dir.lock"
   fi
   export LOCPATH=$dir
-  export LANG=ko_KR.UTF-8
+  export LANG=$name.UTF-8
   unset LC_ALL
 }
 
@@ -144,9 +145,10 @@ tunra_display_stop() {
 }
 
 # tunra_gui_env PREFIX: the Wine environment of a graphical run: the prefix, the
-# Korean locale and the prepared GUI prefix. Call after tunra_display_start.
+# locale (Korean, or the one TUNRA_E2E_LOCALE names, e.g. en_US) and the prepared GUI
+# prefix. Call after tunra_display_start.
 tunra_gui_env() {
   tunra_wine_env "$1"
-  tunra_korean_locale
+  tunra_locale "${TUNRA_E2E_LOCALE:-ko_KR}"
   tunra_wine_prepare_gui
 }
