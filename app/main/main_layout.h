@@ -19,6 +19,23 @@ struct LayoutButtons {
 inline constexpr LayoutButtons kNarrowButtons{{387, 10, 412, 32}, {417, 10, 442, 32}, IDB_EXPAND, IDB_EXPAND_PRESSED};
 inline constexpr LayoutButtons kWideButtons{{835, 10, 860, 32}, {865, 10, 890, 32}, IDB_COLLAPSE, IDB_COLLAPSE_PRESSED};
 
+// The screen's logical DPI at 100 %: every pixel figure of the skin is made for it.
+inline constexpr int kBaseDpi = 96;
+
+// `pixels` at 100 % scaled to `dpi` (120 = 125 %, 144 = 150 %, 192 = 200 %), rounded to
+// the nearest pixel as MulDiv rounds. A DPI that is not positive counts as 100 %.
+inline int ScaleForDpi(int pixels, int dpi) {
+  if (dpi <= 0 || dpi == kBaseDpi) return pixels;
+  const long long product = static_cast<long long>(pixels) * dpi;
+  return static_cast<int>((product >= 0 ? product + kBaseDpi / 2 : product - kBaseDpi / 2) / kBaseDpi);
+}
+
+// A rectangle of the 100 % skin scaled to `dpi`: each edge scaled, so rectangles that
+// touch at 100 % still touch.
+inline platform::Rect ScaleForDpi(const platform::Rect& r, int dpi) {
+  return {ScaleForDpi(r.left, dpi), ScaleForDpi(r.top, dpi), ScaleForDpi(r.right, dpi), ScaleForDpi(r.bottom, dpi)};
+}
+
 // The main window resized to `width`: same left edge, same bottom, the full client
 // height (the window is borderless, so its client area is the whole window).
 inline platform::Rect ResizedMainWindow(const platform::Rect& window, int width, int client_height) {
@@ -31,9 +48,11 @@ inline platform::Rect BottomLeft(const platform::Rect& client, const platform::R
 }
 
 // The IP list panels: x 460, width 428, from 2 above their own height to 8 above the
-// bottom of the client area.
-inline platform::Rect IpPanelPlace(const platform::Rect& client, const platform::Rect& panel) {
-  return {460, client.Height() - panel.Height() - 2, 460 + 428, client.Height() - 8};
+// bottom of the client area (pixels at 100 %, scaled to `dpi`).
+inline platform::Rect IpPanelPlace(const platform::Rect& client, const platform::Rect& panel, int dpi = kBaseDpi) {
+  const int left = ScaleForDpi(460, dpi);
+  return {left, client.Height() - panel.Height() - ScaleForDpi(2, dpi), left + ScaleForDpi(428, dpi),
+          client.Height() - ScaleForDpi(8, dpi)};
 }
 
 // `window` moved so that its centre is the centre of `area`, keeping its size.

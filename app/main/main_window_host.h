@@ -32,6 +32,8 @@ class IMainWindowHost {
   virtual void SetIcons(int iconId) = 0;   // large and small window icon
   virtual bool CreatePanels() = 0;         // the child dialogs, created once
   virtual platform::Rect DesktopRect() = 0;
+  // The screen's logical DPI (96 at 100 %), to which the skin's pixel figures scale.
+  virtual int Dpi() = 0;
   virtual void Minimize() = 0;             // WM_SYSCOMMAND SC_MINIMIZE to itself
   virtual void ShowNormal() = 0;           // ShowWindow(SW_SHOWNORMAL)
   virtual void SetForeground() = 0;        // SetForegroundWindow

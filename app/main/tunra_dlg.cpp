@@ -222,7 +222,7 @@ void CTunraDlg::SetUpWindows() {
   windows_.login.Show(platform::kSelf, true);
   windows_.account.Move(platform::kSelf, BottomLeft(client_, windows_.account.GetRect(platform::kSelf)));
   windows_.account.Show(platform::kSelf, false);
-  const platform::Rect place = IpPanelPlace(client_, windows_.ipMgmtTab5.GetRect(platform::kSelf));
+  const platform::Rect place = IpPanelPlace(client_, windows_.ipMgmtTab5.GetRect(platform::kSelf), host_.Dpi());
   for (platform::IWindow* panel : {&windows_.ipMgmtTab5, &windows_.dynamicIpTab}) {
     panel->Move(platform::kSelf, place);
     panel->Show(platform::kSelf, false);
@@ -236,8 +236,8 @@ void CTunraDlg::SetUpWindows() {
 void CTunraDlg::ToggleLayout() {
   platform::IWindow& w = windows_.main;
   const LayoutButtons& places = narrow_layout_ ? kWideButtons : kNarrowButtons;
-  w.Move(IDC_MAIN_MINIMIZE, places.minimize);
-  w.Move(IDC_MAIN_CLOSE, places.close);
+  w.Move(IDC_MAIN_MINIMIZE, ScaleForDpi(places.minimize, host_.Dpi()));
+  w.Move(IDC_MAIN_CLOSE, ScaleForDpi(places.close, host_.Dpi()));
   windows_.account.SetBitmaps(IDC_ACCOUNT_EXPAND, places.expandNormal, places.expandPressed);
   const int width = narrow_layout_ ? client_.Width() : client_.Width() / 2;
   w.Move(platform::kSelf, ResizedMainWindow(w.GetRect(platform::kSelf), width, client_.Height()));

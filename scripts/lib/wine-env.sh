@@ -110,14 +110,15 @@ tunra_wine_prepare_gui() {
 }
 
 # tunra_display_start: uses the caller's X display when DISPLAY is set; otherwise
-# starts a private Xvfb on a free display number and exports DISPLAY. Sets
+# starts a private Xvfb on a free display number (its screen TUNRA_SCREEN, default
+# 1280x1024x24) and exports DISPLAY. Sets
 # TUNRA_XVFB_PID (empty when no Xvfb was started). Fails after 10 s without a display.
 tunra_display_start() {
   TUNRA_XVFB_PID=
   [[ -n ${DISPLAY:-} ]] && return 0
   local numfile
   numfile=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$numfile" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${TUNRA_SCREEN:-1280x1024x24}" -nolisten tcp 3>"$numfile" >/dev/null 2>&1 &
   TUNRA_XVFB_PID=$!
   local i
   for ((i = 0; i < 100; i++)); do

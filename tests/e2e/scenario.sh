@@ -56,6 +56,7 @@
 #   NAME.requests        what the back end received (see below)
 #   NAME.exits           the client must end by itself after the scenario
 #   NAME.after.scenario  a second run in the same prefix, against NAME.after.expected
+#   NAME.dpi             the screen's logical DPI for the run (144 = 150 %; default 96)
 # TUNRA_E2E_LOCALE (e.g. en_US) runs Wine in that locale instead of Korean; with
 # TUNRA_E2E_SAME_REQUESTS_AS=FILE the requests must be those FILE recorded.
 # Lines of the ordered checks are parts of lines, '*' standing for any text; tabs of
@@ -70,6 +71,14 @@ mkdir -p "$work"
 # shellcheck source=../../scripts/lib/wine-env.sh
 source "$root/scripts/lib/wine-env.sh"
 
+# NAME.dpi: the screen's logical DPI; the private screen grows with it, so the window
+# has the room it has on a 1280 x 1024 screen at 100 %.
+dpi=96
+if [[ -f ${scenario%.scenario}.dpi ]]; then
+  dpi=$(grep -v '^#' "${scenario%.scenario}.dpi" | tr -d '[:space:]')
+  [[ $dpi =~ ^[0-9]+$ ]] && ((dpi >= 96 && dpi <= 480)) || { echo "FAIL: $name.dpi: not a DPI"; exit 1; }
+fi
+export TUNRA_SCREEN=$((1280 * dpi / 96))x$((1024 * dpi / 96))x24
 unset DISPLAY  # always a private display: nothing of the user's desktop is touched
 tunra_display_start || exit 1
 client= watcher= requests_watcher= hidden=
@@ -287,6 +296,9 @@ reg_text() { local t=${1//\\/\\\\}; printf '"%s"' "${t//\"/\\\"}"; }
   printf '[-HKEY_CURRENT_USER\\SOFTWARE\\Orvak]\r\n\r\n'
   printf '[HKEY_CURRENT_USER\\Software\\Wine\\WineBrowser]\r\n"Browsers"=%s\r\n\r\n' \
     "$(reg_text "$here/record_browser.sh")"
+  # The screen's logical DPI, set for every run (96 = 100 % unless NAME.dpi says
+  # otherwise), so a run at another scale never leaves it to the next scenario.
+  printf '[HKEY_CURRENT_USER\\Control Panel\\Desktop]\r\n"LogPixels"=dword:%08x\r\n\r\n' "$dpi"
   if [[ -f $base.settings ]]; then
     printf '[HKEY_CURRENT_USER\\SOFTWARE\\Orvak]\r\n'
     while read -r value data; do

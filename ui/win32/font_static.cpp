@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "ui/win32/screen_dpi.h"
+
 namespace ui {
 
 namespace {
@@ -61,7 +63,7 @@ LRESULT CALLBACK FontStatic::Proc(HWND window, UINT message, WPARAM wparam, LPAR
 
 LOGFONTW FontStatic::Font() const {
   LOGFONTW font{};
-  font.lfHeight = height_;
+  font.lfHeight = Scaled(height_);
   font.lfWeight = (font_flags_ & app::kFontBold) ? 900 : 400;
   font.lfItalic = (font_flags_ & app::kFontItalic) != 0;
   font.lfUnderline = (font_flags_ & app::kFontUnderline) != 0;

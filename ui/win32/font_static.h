@@ -26,9 +26,9 @@ class FontStatic {
 
   // Takes over painting of control `id` of `dialog` (and adds SS_NOTIFY).
   void Attach(HWND dialog, int id);
-  // Face, height in logical units, text colour and style flags (app/main/label_style.h).
-  // Font flags once set
-  // stay set; the alignment is chosen anew on every call. Does not repaint.
+  // Face, height in pixels at 100 % (scaled to the screen's DPI when painted), text
+  // colour and style flags (app/main/label_style.h). Font flags once set stay set; the
+  // alignment is chosen anew on every call. Does not repaint.
   void SetFontStyle(const std::wstring& face, int height, COLORREF text_color, unsigned flags);
   void SetBackColor(COLORREF color);
   void SetText(const std::wstring& text);

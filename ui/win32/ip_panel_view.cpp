@@ -4,6 +4,7 @@
 
 #include "platform/win32/cp949_wide.h"
 #include "resources/resource_ids.h"
+#include "ui/win32/screen_dpi.h"
 
 namespace ui {
 
@@ -48,19 +49,19 @@ void IpPanelView::SetUpLists() {
     LVCOLUMNW column{};
     column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
     column.fmt = setup.centred ? LVCFMT_CENTER : LVCFMT_LEFT;
-    column.cx = setup.width;
+    column.cx = Scaled(setup.width);
     column.pszText = &title[0];
     SendMessageW(list, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
     if (setup.latencyWidth > 0) {
       LVCOLUMNW latency{};
       latency.mask = LVCF_FMT | LVCF_WIDTH;
       latency.fmt = LVCFMT_RIGHT;
-      latency.cx = setup.latencyWidth;
+      latency.cx = Scaled(setup.latencyWidth);
       SendMessageW(list, LVM_INSERTCOLUMNW, app::kLatencyColumn, reinterpret_cast<LPARAM>(&latency));
     }
-    // A small-image list of 1 x 18 pictures makes every row 18 pixels high. Each list
-    // gets its own and destroys it with itself.
-    HIMAGELIST rows = ImageList_Create(1, app::kIpListRowHeight, ILC_COLOR, 1, 0);
+    // A small-image list of 1 x 18 pictures makes every row 18 pixels high (at 100 %).
+    // Each list gets its own and destroys it with itself.
+    HIMAGELIST rows = ImageList_Create(1, Scaled(app::kIpListRowHeight), ILC_COLOR, 1, 0);
     SendMessageW(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(rows));
   }
 }

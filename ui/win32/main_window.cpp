@@ -4,6 +4,7 @@
 #include "platform/win32/cp949_wide.h"
 #include "resources/resource_ids.h"
 #include "ui/win32/options_dialog.h"
+#include "ui/win32/screen_dpi.h"
 #include "ui/win32/skin.h"
 #include "ui/win32/tray_menu.h"
 #include "ui/win32/update_dialog.h"
@@ -87,7 +88,7 @@ INT_PTR CALLBACK MainWindow::DialogProc(HWND window, UINT message, WPARAM wparam
     auto* self = reinterpret_cast<MainWindow*>(lparam);
     SetWindowLongPtrW(window, DWLP_USER, lparam);
     self->window_.Attach(window);
-    self->background_ = LoadBitmapW(self->instance_, MAKEINTRESOURCEW(IDB_MAIN_BACKGROUND));
+    self->background_ = LoadSkinBitmap(IDB_MAIN_BACKGROUND);
     self->version_.Attach(window, IDC_MAIN_VERSION);
     self->version_.SetBackColor(kLabelBack);
     self->version_.SetFontStyle(platform::win32::Cp949ToWide(app::kGulim), 11, kLabelText, app::kFontCenter);
@@ -234,6 +235,8 @@ platform::Rect MainWindow::DesktopRect() {
   GetWindowRect(GetDesktopWindow(), &r);
   return {r.left, r.top, r.right, r.bottom};
 }
+
+int MainWindow::Dpi() { return ScreenDpi(); }
 
 void MainWindow::Minimize() { SendMessageW(window_.hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0); }
 

@@ -43,6 +43,7 @@ class MainWindow final : public app::IMainWindowHost, public app::IUpdateShell {
   void SetIcons(int iconId) override;
   bool CreatePanels() override;
   platform::Rect DesktopRect() override;
+  int Dpi() override;
   void Minimize() override;
   void ShowNormal() override;
   void SetForeground() override;

@@ -13,6 +13,7 @@
 #include "settings/reg_ctrl.h"
 #include "ui/win32/modal_loop.h"
 #include "ui/win32/panel_router.h"
+#include "ui/win32/screen_dpi.h"
 
 namespace ui {
 
@@ -61,13 +62,13 @@ LRESULT CALLBACK PaintGroup(HWND group, UINT message, WPARAM wparam, LPARAM lpar
   if (!caption.empty()) {
     SIZE size{};
     GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &size);
-    RECT back{client.left + 6, client.top, client.left + 10 + size.cx, client.top + metrics.tmHeight};
+    RECT back{client.left + Scaled(6), client.top, client.left + Scaled(10) + size.cx, client.top + metrics.tmHeight};
     auto brush = reinterpret_cast<HBRUSH>(
         SendMessageW(GetParent(group), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(group)));
     if (brush != nullptr) FillRect(dc, &back, brush);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, kText);
-    TextOutW(dc, back.left + 2, back.top, caption.c_str(), static_cast<int>(caption.size()));
+    TextOutW(dc, back.left + Scaled(2), back.top, caption.c_str(), static_cast<int>(caption.size()));
   }
   SelectObject(dc, oldFont);
   EndPaint(group, &paint);

@@ -1,5 +1,6 @@
 #include "ui/win32/panel_router.h"
 
+#include "ui/win32/screen_dpi.h"
 #include "ui/win32/skin.h"
 
 namespace ui {
@@ -21,7 +22,7 @@ void PanelRouter::LoadBackground() {
   background_brush_ = nullptr;
   background_ = nullptr;
   if (background_id_ == 0) return;
-  background_ = LoadBitmapW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(background_id_));
+  background_ = LoadSkinBitmap(background_id_);
   if (background_ != nullptr) background_brush_ = CreatePatternBrush(background_);
   if (hwnd() != nullptr) InvalidateRect(hwnd(), nullptr, TRUE);
 }

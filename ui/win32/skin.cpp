@@ -1,5 +1,7 @@
 #include "ui/win32/skin.h"
 
+#include "ui/win32/screen_dpi.h"
+
 namespace ui {
 
 SIZE BitmapSize(HBITMAP bitmap) {
@@ -24,15 +26,13 @@ BitmapButton::~BitmapButton() {
 }
 
 void BitmapButton::Attach(HWND dialog, int id, int normal_bitmap, int pressed_bitmap) {
-  HINSTANCE instance = GetModuleHandleW(nullptr);
   // Attaching again (a layout change swaps the bitmaps) frees the previous pair.
   if (pressed_ != nullptr) DeleteObject(pressed_);
   if (normal_ != nullptr) DeleteObject(normal_);
   pressed_ = nullptr;
   window_ = GetDlgItem(dialog, id);
-  normal_ = LoadBitmapW(instance, MAKEINTRESOURCEW(normal_bitmap));
-  if (pressed_bitmap != normal_bitmap)
-    pressed_ = LoadBitmapW(instance, MAKEINTRESOURCEW(pressed_bitmap));
+  normal_ = LoadSkinBitmap(normal_bitmap);
+  if (pressed_bitmap != normal_bitmap) pressed_ = LoadSkinBitmap(pressed_bitmap);
   const SIZE size = BitmapSize(normal_);
   if (window_ != nullptr && size.cx > 0)
     SetWindowPos(window_, nullptr, 0, 0, size.cx, size.cy,

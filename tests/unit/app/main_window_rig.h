@@ -105,6 +105,7 @@ class FakeHost : public app::IMainWindowHost {
     return true;
   }
   platform::Rect DesktopRect() override { return {0, 0, 1280, 1024}; }
+  int Dpi() override { return dpi; }
   void Minimize() override { calls.push_back("minimize"); }
   void ShowNormal() override { calls.push_back("show normal"); }
   void SetForeground() override { calls.push_back("foreground"); }
@@ -119,6 +120,7 @@ class FakeHost : public app::IMainWindowHost {
 
   fakes::FakeWindow main, login, account, ipMgmtTab5, dynamicIpTab, vpnConn, progUpdate;
   std::vector<std::string> calls;
+  int dpi = 96;  // the screen's logical DPI the host reports
 };
 
 struct MainWindow {

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/main/main_layout.h"
 #include "app/main/window_rules.h"
 #include "settings/settings_table.h"
 #include "unit/app/main_window_rig.h"
@@ -150,6 +151,39 @@ TEST(TunraDlg, ToggleLayoutTwiceComesBack) {
   EXPECT_EQ(m.window.GetRect(IDC_MAIN_CLOSE), (Rect{417, 10, 442, 32}));
 }
 
+// Pixel figures of the 100 % skin at other screen scales: rounded to the nearest pixel,
+// negatives symmetrically, and a DPI the system did not give (0) as 100 %.
+TEST(MainLayout, PixelsScaleWithTheScreensDpi) {
+  struct Row {
+    int pixels, dpi, expected;
+  };
+  const Row rows[] = {
+      {460, 96, 460},  {460, 120, 575}, {460, 144, 690}, {460, 192, 920}, {897, 144, 1346},
+      {18, 120, 23},   {1, 144, 2},     {-3, 144, -5},   {0, 192, 0},     {25, 0, 25},
+      {25, -96, 25},   {3, 100, 3},
+  };
+  for (const Row& row : rows)
+    EXPECT_EQ(app::ScaleForDpi(row.pixels, row.dpi), row.expected) << row.pixels << " at " << row.dpi;
+  // Rectangles that touch at 100 % still touch when scaled.
+  EXPECT_EQ(app::ScaleForDpi(Rect{387, 10, 412, 32}, 120).right, app::ScaleForDpi(Rect{412, 10, 417, 32}, 120).left);
+}
+
+// At 150 % the dialogs come from their templates already grown with their fonts; the
+// window's own pixel figures (the buttons it moves, the place of the IP panels) grow too.
+TEST(TunraDlg, AtOneHundredFiftyPercentTheFixedPlacesScale) {
+  MainWindow m;
+  m.host.dpi = 144;
+  m.host.main.Move(kSelf, {100, 200, 1446, 793});
+  m.host.ipMgmtTab5.Move(kSelf, {0, 0, 642, 585});
+  app::CTunraDlg& dlg = m.Init();
+  EXPECT_EQ(m.window.GetRect(kSelf), (Rect{100, 200, 773, 793}));
+  EXPECT_EQ(m.window.GetRect(IDC_MAIN_MINIMIZE), (Rect{581, 15, 618, 48}));
+  EXPECT_EQ(m.window.GetRect(IDC_MAIN_CLOSE), (Rect{626, 15, 663, 48}));
+  EXPECT_EQ(m.host.ipMgmtTab5.GetRect(kSelf), (Rect{690, 5, 1332, 581}));
+  dlg.ToggleLayout();
+  EXPECT_EQ(m.window.GetRect(IDC_MAIN_MINIMIZE), (Rect{1253, 15, 1290, 48}));
+  EXPECT_EQ(m.window.GetRect(IDC_MAIN_CLOSE), (Rect{1298, 15, 1335, 48}));
+}
 // At logon the client may start before the notification area exists: the window is
 // set up all the same (a login panel the user can reach), and the icon follows.
 TEST(TunraDlg, ATrayIconTheShellRefusesIsAddedLater) {
