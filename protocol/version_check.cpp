@@ -75,7 +75,9 @@ bool IsUsableInstallerName(std::string_view name) {
         break;
     }
   }
-  if (text::Contains(name, "..")) return false;
+  // Byte by byte too: a character-wise search steps over "\x92." as if it were one
+  // double-byte character, yet '.' is no trail byte and the name holds two dots.
+  if (name.find("..") != std::string_view::npos) return false;
   const char last = name.back();
   if (last == '.' || last == ' ') return false;
   return !IsDeviceName(name);

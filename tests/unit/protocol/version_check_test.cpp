@@ -114,6 +114,7 @@ TEST(InstallerName, OnlyAPlainFileNameIsUsable) {
       {"..\\x.exe", false},
       {"..", false},
       {"a..exe", false},
+      {std::string("a\x92..exe"), false},  // a lead byte before the dots: found by a fuzzer
       {"sub\\x.exe", false},
       {"sub/x.exe", false},
       {"C:x.exe", false},
