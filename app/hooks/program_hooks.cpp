@@ -38,12 +38,12 @@ std::string ImageNameOf(std::string_view path) {
 
 bool IsPlainImageName(std::string_view name) {
   if (name.empty()) return false;
-  for (std::size_t i = 0; i < name.size(); i += text::CharLength(name, i)) {
-    if (text::CharLength(name, i) == 2) continue;
-    const unsigned char c = static_cast<unsigned char>(name[i]);
+  // Byte by byte: no refused byte is ever a CP949 trail byte (0x41-0x5A, 0x61-0x7A,
+  // 0x81-0xFE), so a Korean name passes whole, while a lead byte cannot hide a quote
+  // that would end the name's argument on taskkill's command line.
+  for (unsigned char c : name)
     if (c < 0x20 || std::string_view("\\/:*?\"<>|").find(static_cast<char>(c)) != std::string_view::npos)
       return false;
-  }
   return true;
 }
 

@@ -90,6 +90,7 @@ TEST(IsPlainImageName, RefusesWhatTaskkillWouldReadOtherwise) {
       {"launcher.exe", true}, {"My Tool.exe", true}, {"런처.exe", true}, {"", false},
       {"*.exe", false},       {"game?.exe", false},  {"a\"b.exe", false}, {"a/b.exe", false},
       {"a:b.exe", false},     {"a|b.exe", false},    {"a\tb.exe", false},
+      {"a\x92\"b.exe", false},  // a lead byte must not hide the quote after it
   };
   for (const auto& c : cases) EXPECT_EQ(app::IsPlainImageName(c.name), c.plain) << c.name;
 }
