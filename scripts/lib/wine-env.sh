@@ -25,8 +25,10 @@ tunra_wine_prepare() {
   # Keep one persistent server and Wine's background services running, all started
   # with their output detached. Otherwise the first program of a server's life starts
   # them with the caller's stdout inherited, and CTest waits for that pipe to close
-  # until the server goes away. -p returns 0 only when it started a new server.
-  if "$TUNRA_WINESERVER" -p120 </dev/null >/dev/null 2>&1; then
+  # until the server goes away. -p returns 0 only when it started a new server; it
+  # stays TUNRA_WINE_PERSIST seconds after its last program (default 120; empty: until
+  # it is ended, as scripts/test keeps it for a whole run).
+  if "$TUNRA_WINESERVER" "-p${TUNRA_WINE_PERSIST-120}" </dev/null >/dev/null 2>&1; then
     "$TUNRA_WINE" wineboot </dev/null >/dev/null 2>&1 || true
   fi
 }
